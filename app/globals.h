@@ -1,0 +1,15 @@
+// The program's own globals, cleared together before anything else runs.
+#pragma once
+#include "toolkit/core/text.h"
+#include <stdint.h>
+#include <windows.h>
+
+struct ProgramGlobals {
+    HANDLE heap;
+    HINSTANCE instance;
+    TextVar modeText;
+    TextVar delayText;
+    int32_t lastEvent;
+};
+
+extern ProgramGlobals g_program;

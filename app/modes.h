@@ -1,0 +1,5 @@
+// The program's modes, chosen by the first parameter's first two characters.
+#pragma once
+
+void SaverModeRun();      // "/s": schedule hibernation, then the cancel window
+void ConfigureModeRun();  // "/c": let the user set the delay

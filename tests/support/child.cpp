@@ -1,0 +1,104 @@
+// Child processes for end-to-end tests, with time limits, and the stand-in
+// tool's log.
+#include "support/child.h"
+#include <vector>
+
+std::string TestBinDir() {
+    char path[MAX_PATH] = {};
+    DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string dir(path, n);
+    size_t slash = dir.find_last_of('\\');
+    return slash == std::string::npos ? std::string(".\\") : dir.substr(0, slash + 1);
+}
+
+std::string ScrCommand(const std::string& arguments) {
+    std::string line = "\"" + TestBinDir() + "Somnaro.scr\"";
+    if (!arguments.empty()) line += " " + arguments;
+    return line;
+}
+
+ChildProcess::~ChildProcess() {
+    if (info_.hProcess) {
+        if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) {
+            TerminateProcess(info_.hProcess, 1);
+            WaitForSingleObject(info_.hProcess, 5000);
+        }
+        CloseHandle(info_.hProcess);
+    }
+    if (info_.hThread) CloseHandle(info_.hThread);
+}
+
+bool ChildProcess::start(const std::string& commandLine) {
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back(0);
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    return CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          nullptr, &si, &info_) != 0;
+}
+
+bool ChildProcess::wait(DWORD timeoutMs) {
+    if (!info_.hProcess) return false;
+    if (WaitForSingleObject(info_.hProcess, timeoutMs) != WAIT_OBJECT_0) return false;
+    GetExitCodeProcess(info_.hProcess, &exitCode_);
+    return true;
+}
+
+DWORD ChildRunExitCode(const std::string& commandLine, DWORD timeoutMs) {
+    ChildProcess child;
+    if (!child.start(commandLine)) return 0xDEADBEEF;
+    return child.wait(timeoutMs) ? child.exitCode() : 0xDEADBEEF;
+}
+
+namespace {
+struct WindowSearch {
+    DWORD processId;
+    const char* className;
+    HWND found;
+};
+
+BOOL CALLBACK windowMatch(HWND w, LPARAM lp) {
+    WindowSearch* s = reinterpret_cast<WindowSearch*>(lp);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(w, &owner);
+    if (owner != s->processId || !IsWindowVisible(w)) return TRUE;
+    char name[256] = {};
+    GetClassNameA(w, name, sizeof name);
+    if (s->className[0] && lstrcmpA(name, s->className) != 0) return TRUE;
+    s->found = w;
+    return FALSE;
+}
+}  // namespace
+
+HWND ProcessWindowWait(DWORD processId, const char* className, DWORD timeoutMs) {
+    DWORD begin = GetTickCount();
+    do {
+        WindowSearch s = {processId, className, nullptr};
+        EnumWindows(windowMatch, reinterpret_cast<LPARAM>(&s));
+        if (s.found) return s.found;
+        Sleep(20);
+    } while (GetTickCount() - begin < timeoutMs);
+    return nullptr;
+}
+
+static std::string toolLogPath() {
+    return TestBinDir() + "psshutdown-test.log";
+}
+
+void ToolLogUse() {
+    std::string path = toolLogPath();
+    SetEnvironmentVariableA("PSSHUTDOWN_LOG", path.c_str());
+    DeleteFileA(path.c_str());
+}
+
+std::string ToolLogRead() {
+    HANDLE f = CreateFileA(toolLogPath().c_str(), GENERIC_READ,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return "";
+    std::string text;
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(f, buffer, sizeof buffer, &got, nullptr) && got) text.append(buffer, got);
+    CloseHandle(f);
+    return text;
+}

@@ -1,0 +1,42 @@
+// Child processes for end-to-end tests: started with a time limit, never left
+// running, and the stand-in tool's log they leave behind.
+#pragma once
+#include <windows.h>
+#include <string>
+
+// The folder of the running test program, ending in a backslash; the built
+// Somnaro.scr and the stand-in psshutdown.exe lie there.
+std::string TestBinDir();
+
+// A command line that starts the built Somnaro.scr with the given arguments.
+std::string ScrCommand(const std::string& arguments);
+
+class ChildProcess {                 // one started process; ended if still running
+public:
+    ChildProcess() = default;
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+    ~ChildProcess();
+    bool start(const std::string& commandLine);
+    // True when the process ended within the limit; its exit code is kept.
+    bool wait(DWORD timeoutMs);
+    DWORD exitCode() const { return exitCode_; }
+    DWORD id() const { return info_.dwProcessId; }
+    HANDLE handle() const { return info_.hProcess; }
+private:
+    PROCESS_INFORMATION info_ = {};
+    DWORD exitCode_ = 0xDEADBEEF;
+};
+
+// Starts a command line and waits for its end; the exit code, or 0xDEADBEEF
+// when it could not start or did not end in time (it is then ended).
+DWORD ChildRunExitCode(const std::string& commandLine, DWORD timeoutMs);
+
+// A visible top-level window of the process with that class ("" for any),
+// waited for up to the limit; null when none came.
+HWND ProcessWindowWait(DWORD processId, const char* className, DWORD timeoutMs);
+
+// The stand-in tool writes to this log (through PSSHUTDOWN_LOG, which child
+// processes inherit). ToolLogUse empties it; ToolLogRead reads it whole.
+void ToolLogUse();
+std::string ToolLogRead();

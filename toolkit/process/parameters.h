@@ -1,0 +1,13 @@
+// The process's own command-line parameters, one per call, in order.
+#pragma once
+#include <stdint.h>
+
+// Delivers the next parameter into the text workspace at `at`, "" when none
+// is left; the index advances only when a parameter is delivered.
+void ParameterNext(uint32_t at);
+
+// The scanner behind ParameterNext, over any command line and index.
+void ParameterScan(const char* line, int32_t* index, uint32_t at);
+
+// The process-wide parameter index (0 is the first parameter after the path).
+int32_t* ParameterIndex();
