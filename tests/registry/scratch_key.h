@@ -14,7 +14,6 @@ protected:
     void SetUp() override {
         RegDeleteTreeA(HKEY_CURRENT_USER, kScratch);  // start clean
         ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyA(HKEY_CURRENT_USER, kScratch, key_.receive()));
-        WorkspacePositionSet(0);
     }
     void TearDown() override {
         key_.reset();
@@ -23,12 +22,11 @@ protected:
     static std::string below(const char* rest) { return std::string(kScratch) + rest; }
     // RegSetValueExA adds a forgotten terminating zero to a string when the
     // byte after the data is zero, so here a non-zero byte always follows.
-    void put(const char* name, DWORD type, const void* data, DWORD size) {
-        std::string bytes(static_cast<const char*>(data), size);
-        bytes += '#';
+    void put(const char* name, DWORD type, const std::string& data) {
+        std::string bytes = data + '#';
         ASSERT_EQ(ERROR_SUCCESS, RegSetValueExA(key_.get(), name, 0, type,
                                                 reinterpret_cast<const BYTE*>(bytes.data()),
-                                                size));
+                                                static_cast<DWORD>(data.size())));
     }
     // Reads through RegistryValueGet behind a prefix: the result must land at
     // its offset, leave the prefix alone and put the position at its end.
@@ -47,16 +45,15 @@ protected:
         return RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, k.receive()) ==
                ERROR_SUCCESS;
     }
-    // A value as stored: its type and bytes, or type 0xDEADBEEF when absent.
-    struct Stored { DWORD type; std::string bytes; };
-    Stored stored(const char* name) {
-        Stored s = {0xDEADBEEF, std::string(64, '\xAB')};
-        DWORD size = static_cast<DWORD>(s.bytes.size());
-        if (RegQueryValueExA(key_.get(), name, nullptr, &s.type,
-                             reinterpret_cast<BYTE*>(&s.bytes[0]), &size) != ERROR_SUCCESS)
-            return Stored{0xDEADBEEF, ""};
-        s.bytes.resize(size);
-        return s;
+    // A value's type and bytes as stored; type 0xDEADBEEF when it is absent.
+    std::pair<DWORD, std::string> stored(const char* name) {
+        DWORD type = 0xDEADBEEF;
+        std::string bytes(64, '\xAB');
+        DWORD size = static_cast<DWORD>(bytes.size());
+        if (RegQueryValueExA(key_.get(), name, nullptr, &type,
+                             reinterpret_cast<BYTE*>(&bytes[0]), &size) != ERROR_SUCCESS)
+            return {0xDEADBEEF, ""};
+        return {type, bytes.substr(0, size)};
     }
     KeyOwner key_;
 };
