@@ -116,6 +116,7 @@ static LRESULT onClose(HWND dialog, WPARAM, LPARAM) {
 }
 
 static LRESULT onDestroy(HWND, WPARAM, LPARAM) {
+    // Refused while this window still exists: see classUnregister.
     UnregisterClassA(CLASS_NAME, instanceHandle());
     g_requester.done = 1;
     return 0;
@@ -144,6 +145,13 @@ static void classRegister() {
     wc.lpszClassName = CLASS_NAME;
     // Ignored on failure: the class may still be registered from an earlier requester.
     RegisterClassExA(&wc);
+}
+
+// The system refuses to unregister a class while a window of it exists, which
+// is still so when WM_DESTROY asks; asked once the dialog is gone (or was never
+// made), the class does not outlive the requester.
+static void classUnregister() {
+    UnregisterClassA(CLASS_NAME, instanceHandle());
 }
 
 static void ownerSuspend() {
@@ -235,6 +243,7 @@ void InputRequesterShow(const char* title, const char* prompt, const char* defau
                                   processForegroundWindow(), nullptr, instanceHandle(), nullptr);
     if (!dialog) {
         restoreStep();
+        classUnregister();
         resultDeliver(nullptr, at);
         return;
     }
@@ -254,6 +263,7 @@ void InputRequesterShow(const char* title, const char* prompt, const char* defau
         SetWindowLongPtrA(dialog, GWLP_USERDATA, 0);
         closeStep(dialog);
     }
+    classUnregister();
     keys.reset();
     resultDeliver(slot, at);
     // The quit belongs to the caller's loop, which must still see it.

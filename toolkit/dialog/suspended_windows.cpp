@@ -41,11 +41,13 @@ static BOOL CALLBACK windowSuspend(HWND window, LPARAM) {
 void ThreadWindowsSuspend() {
     EnumWindows(windowSuspend, 0);
     // Only once all are recorded: the dialog has to come above every one of them.
+    // Moving a window between the bands must not activate it, or it would
+    // take the foreground from the window that is to become the owner.
     DWORD thread = GetCurrentThreadId();
     for (void* r = g_suspendedWindows; r; r = RecordListNext(r)) {
         SuspendedWindowEntry* entry = entryOf(r);
         if (entry->threadId == thread && entry->wasTopmost)
-            SetWindowPos(entry->window, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
+            SetWindowPos(entry->window, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
     }
 }
 
@@ -58,7 +60,8 @@ void ThreadWindowsRestore() {
         if (entry->threadId == thread) {
             if (entry->disabledHere) EnableWindow(entry->window, TRUE);
             if (entry->wasTopmost)
-                SetWindowPos(entry->window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
+                SetWindowPos(entry->window, HWND_TOPMOST, 0, 0, 0, 0,
+                             SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
             RecordListRemove(&g_suspendedWindows, record);
         }
         record = older;
