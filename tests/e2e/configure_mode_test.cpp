@@ -1,0 +1,101 @@
+// The real Somnaro.scr in configuration mode: the dialog it shows, and what
+// each entry, Escape or close request leaves in the settings key.
+#include "support/child.h"
+#include <gtest/gtest.h>
+#include <string>
+
+namespace {
+const DWORD LIMIT_MS = 20000;
+const char KEY[] = "SOFTWARE\\Veltrix\\Somnaro";
+const int FIELD = 10, OK_BUTTON = 1000;
+
+std::string storedDelay() {  // "<none>" when there is no such value
+    char text[1024] = {};
+    DWORD size = sizeof text;
+    return RegGetValueA(HKEY_LOCAL_MACHINE, KEY, "HibernateDelay", RRF_RT_REG_SZ, nullptr, text,
+                        &size) == ERROR_SUCCESS ? text : "<none>";
+}
+
+// Asked of the control itself: GetWindowTextA across processes does not ask
+// the control, and under Wine it came back empty for the prompt.
+std::string textOf(HWND window) {
+    char text[1024] = {};
+    SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+void enterPress(HWND d) { PostMessageA(GetDlgItem(d, FIELD), WM_KEYDOWN, VK_RETURN, 1); }
+void escapePress(HWND d) { PostMessageA(GetDlgItem(d, FIELD), WM_KEYDOWN, VK_ESCAPE, 1); }
+void closeAsk(HWND d) { PostMessageA(d, WM_CLOSE, 0, 0); }
+
+// Starts "/c" and waits for the dialog with all its controls; null if none came.
+HWND dialogOpen(ChildProcess& child) {
+    if (!child.start(ScrCommand("/c"))) return nullptr;
+    HWND dialog = ProcessWindowWait(child.id(), "InputRequester", LIMIT_MS);
+    for (DWORD begin = GetTickCount(); dialog && !GetDlgItem(dialog, OK_BUTTON); Sleep(10))
+        if (GetTickCount() - begin > LIMIT_MS) return nullptr;
+    return dialog;
+}
+
+void endedWithZero(ChildProcess& child) {
+    ASSERT_TRUE(child.wait(LIMIT_MS)) << "still running";
+    EXPECT_EQ(0u, child.exitCode());
+}
+
+class ConfigureModeTest : public ::testing::Test {
+protected:
+    void SetUp() override { RegDeleteTreeA(HKEY_LOCAL_MACHINE, KEY); }
+    void TearDown() override { RegDeleteTreeA(HKEY_LOCAL_MACHINE, KEY); }
+};
+
+TEST_F(ConfigureModeTest, FirstRunCreatesTheKeyWithSixtyAndShowsIt) {
+    ChildProcess child;
+    HWND dialog = dialogOpen(child);
+    ASSERT_NE(nullptr, dialog);
+    EXPECT_EQ("60", storedDelay());  // written before the dialog opened
+    EXPECT_EQ("Somnaro v0.5", textOf(dialog));
+    EXPECT_EQ("Hibernate Delay (Seconds, Minimum:30)", textOf(GetWindow(dialog, GW_CHILD)));
+    EXPECT_EQ("60", textOf(GetDlgItem(dialog, FIELD)));
+    enterPress(dialog);
+    endedWithZero(child);
+    EXPECT_EQ("60", storedDelay());
+}
+
+TEST_F(ConfigureModeTest, EntriesBelowThirtyStoreThirtyOthersAsTyped) {
+    const struct { const char* entry; void (*finish)(HWND); const char* stored; } cases[] = {
+        {"45", enterPress, "45"}, {"30", enterPress, "30"}, {"29", enterPress, "30"},
+        {"-5", enterPress, "30"}, {"", enterPress, "30"}, {"  45", enterPress, "  45"},
+        {"45abc", enterPress, "45abc"},
+        {"4294967325", enterPress, "4294967325"},  // 2^32 + 29: the number is 64-bit
+        {"9223372036854775808", enterPress, "30"},  // wraps to -2^63
+        {"45", escapePress, "30"}, {"45", closeAsk, "30"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.entry);
+        // A value that no case stores, so that every case shows its own write.
+        RegSetKeyValueA(HKEY_LOCAL_MACHINE, KEY, "HibernateDelay", REG_SZ, "120", 4);
+        ChildProcess child;
+        HWND dialog = dialogOpen(child);
+        ASSERT_NE(nullptr, dialog);
+        SendMessageA(GetDlgItem(dialog, FIELD), WM_SETTEXT, 0, (LPARAM)c.entry);
+        c.finish(dialog);
+        endedWithZero(child);
+        EXPECT_EQ(c.stored, storedDelay());
+    }
+}
+
+TEST_F(ConfigureModeTest, KeyWithoutValueOpensWithAnEmptyField) {
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, KEY, 0, nullptr, 0, KEY_WRITE,
+                                             nullptr, &key, nullptr));
+    RegCloseKey(key);
+    ChildProcess child;
+    HWND dialog = dialogOpen(child);
+    ASSERT_NE(nullptr, dialog);
+    EXPECT_EQ("<none>", storedDelay());  // the key was there: nothing written yet
+    EXPECT_EQ("", textOf(GetDlgItem(dialog, FIELD)));
+    escapePress(dialog);
+    endedWithZero(child);
+    EXPECT_EQ("30", storedDelay());
+}
+}  // namespace
