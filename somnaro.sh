@@ -59,6 +59,9 @@ wine_up() {
   wineserver -p
   # Without a window manager Wine waits whenever a managed window goes.
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+  # A crashing program is reported on standard error and ended, not held
+  # open in a crash dialog until the test's time limit.
+  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
 }
 
 wine_down() {
