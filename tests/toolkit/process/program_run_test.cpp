@@ -2,6 +2,7 @@
 // and directory it was given, its pipes and inherited handles, waiting,
 // kept records, and every handle closed again.
 #include "launch_support.h"
+#include "toolkit/core/object_table.h"
 #include "toolkit/core/program_heap.h"
 #include "toolkit/core/record_list.h"
 #include <gtest/gtest.h>
@@ -193,5 +194,20 @@ TEST_F(ProgramRunTest, NoCommandLineBlockMeansNoProgramAndResultZero) {
         EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(probeReportPath().c_str()));
         EXPECT_EQ(before, openHandleCount());  // the pipe made first is closed
     }
+}
+TEST_F(ProgramRunTest, LaunchedTableReleaseClosesTheProcessHandle) {
+    HANDLE first = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE second = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    auto* record = static_cast<HANDLE*>(ObjectNew(ProgramTable(), 5));
+    ASSERT_NE(nullptr, record);
+    *record = first;
+    // Reusing the number releases the old program first: its handle closes.
+    ASSERT_EQ(record, ObjectNew(ProgramTable(), 5));
+    DWORD info = 0;
+    EXPECT_FALSE(GetHandleInformation(first, &info));
+    EXPECT_EQ(nullptr, *record);
+    *record = second;
+    ObjectReleaseAll(ProgramTable());
+    EXPECT_FALSE(GetHandleInformation(second, &info));
 }
 }  // namespace
