@@ -128,8 +128,8 @@ intptr_t shellRun(const char* program, const char* parameters, const char* direc
     info.nShow = show;
     if (!ShellExecuteExA(&info)) return 0;
 
-    // The shell may hand back no process (a program it only asked to open
-    // the file); waiting on none returns at once.
+    // The shell may hand back no process, as when a program already running
+    // took the file; waiting on none returns at once.
     HandleOwner process(info.hProcess);
     if (flags & RUN_WAIT) WaitForSingleObject(process.get(), INFINITE);
     if (flags & RUN_KEEP) return recordKeep(process, 0xFFFFFFFF, nullptr);
