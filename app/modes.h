@@ -2,4 +2,5 @@
 #pragma once
 
 void SaverModeRun();      // "/s": schedule hibernation, then the cancel window
+void HibernateSchedule(); // saver mode's first half: start the tool with the delay
 void ConfigureModeRun();  // "/c": let the user set the delay

@@ -1,6 +1,28 @@
 // Saver mode: schedule the hibernation, then offer to cancel it.
 #include "app/modes.h"
 #include "app/globals.h"
+#include "registry/registry.h"
+#include "toolkit/core/text.h"
+#include "toolkit/process/programs.h"
+
+void HibernateSchedule() {
+    uint32_t at = WorkspacePosition();
+    RegistryValueGet(HKEY_LOCAL_MACHINE, "SOFTWARE\\Veltrix\\Somnaro", "HibernateDelay", "", at);
+    TextStore(&g_program.delayText, at);
+    // Only the empty text is replaced: no number test and no minimum here.
+    if (TextEqual(g_program.delayText, "")) TextAssign(&g_program.delayText, "60");
+
+    TextExpression parameters;
+    TextAppend("-f -h -t ");
+    TextAppend(g_program.delayText);
+    // Passed on directly: keep texts built meanwhile off the result.
+    WorkspacePositionSet(WorkspacePosition() + 1);
+    // Whether the tool could be started changes nothing: the cancel window
+    // is offered all the same.
+    ProgramRun("psshutdown", WorkspaceAt(parameters.start()), "", RUN_HIDDEN);
+    WorkspacePositionSet(parameters.start());
+}
 
 void SaverModeRun() {
+    HibernateSchedule();
 }

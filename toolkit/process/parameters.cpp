@@ -5,9 +5,17 @@
 #include <string.h>
 #include <windows.h>
 
-static int32_t g_parameterIndex = 0;
+// The index lives in the launch module's state record once that exists; until
+// then this one serves.
+static int32_t g_earlyIndex = 0;
+static int32_t* g_parameterIndex = &g_earlyIndex;
 
-int32_t* ParameterIndex() { return &g_parameterIndex; }
+int32_t* ParameterIndex() { return g_parameterIndex; }
+
+void ParameterIndexPlace(int32_t* place) {
+    *place = *g_parameterIndex;
+    g_parameterIndex = place;
+}
 
 static void itemDeliver(const char* item, uint32_t length, uint32_t at) {
     char* out = WorkspaceReserve(static_cast<int32_t>(length), at);
@@ -48,5 +56,5 @@ void ParameterScan(const char* line, int32_t* index, uint32_t at) {
 }
 
 void ParameterNext(uint32_t at) {
-    ParameterScan(GetCommandLineA(), &g_parameterIndex, at);
+    ParameterScan(GetCommandLineA(), g_parameterIndex, at);
 }

@@ -11,3 +11,7 @@ void ParameterScan(const char* line, int32_t* index, uint32_t at);
 
 // The process-wide parameter index (0 is the first parameter after the path).
 int32_t* ParameterIndex();
+
+// Moves the index to a new home (the launch module's state record), carrying
+// its value over; ParameterIndex() points there from then on.
+void ParameterIndexPlace(int32_t* place);
