@@ -3,6 +3,8 @@
 #   ./somnaro.sh run [ARGS...]   install, build, run Somnaro.scr under Wine
 #   ./somnaro.sh test            install, build, run the whole test suite
 #   ./somnaro.sh build           install and build only
+#   ./somnaro.sh screenshots     pictures of the cancel window and the settings
+#                                dialog into docs/
 set -euo pipefail
 top=$(cd "$(dirname "$0")" && pwd)
 build=$top/build
@@ -69,6 +71,30 @@ wine_down() {
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
 }
 
+# Starts Somnaro.scr with a mode, waits for its window and saves that window
+# as a PNG; the program is ended afterwards.
+window_shoot() {
+  local mode=$1 out=$2 id=""
+  wine "$native/bin/Somnaro.scr" "$mode" &
+  local pid=$!
+  for _ in $(seq 100); do
+    id=$(xwininfo -root -tree 2>/dev/null | awk '/"Somnaro v0.5"/ {print $1; exit}')
+    [ -n "$id" ] && break
+    sleep 0.1
+  done
+  sleep 1   # let it paint
+  if [ -n "$id" ]; then
+    xwd -silent -id "$id" | python3 "$top/tools/xwd2png.py" "$out"
+    echo "saved $out"
+  else
+    echo "no window for $mode" >&2
+  fi
+  wineserver -k 2>/dev/null || true
+  wait "$pid" 2>/dev/null || true
+  wineserver -p
+  [ -n "$id" ]
+}
+
 cmd=${1:-}
 [ $# -gt 0 ] && shift
 case "$cmd" in
@@ -94,6 +120,11 @@ case "$cmd" in
     if [ -f "$bin/psshutdown.log" ]; then
       echo "psshutdown was started with:"; cat "$bin/psshutdown.log"
     fi ;;
+  screenshots)
+    install; compile; wine_up
+    mkdir -p "$top/docs"
+    window_shoot /s "$top/docs/cancel-window.png"
+    window_shoot /c "$top/docs/settings-dialog.png" ;;
   *)
-    echo "usage: $0 run [ARGS...] | test | build" >&2; exit 2 ;;
+    echo "usage: $0 run [ARGS...] | test | build | screenshots" >&2; exit 2 ;;
 esac
