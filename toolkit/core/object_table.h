@@ -7,6 +7,9 @@
 // of a record made under ANY_NUMBER. Pointer-sized so an address fits.
 typedef intptr_t ObjectNumber;
 const ObjectNumber ANY_NUMBER = -1;
+// Explicit numbers stay below this. Windows maps nothing in the lowest 64 KiB,
+// so no record address can ever be taken for a slot index.
+const uint32_t OBJECT_NUMBER_LIMIT = 0x10000;
 
 // Destroys the object of a number; must do nothing for an absent object.
 typedef void (*ObjectRelease)(ObjectNumber number);
@@ -17,6 +20,8 @@ struct ObjectTable;
 // object's system handle (or another nonzero value) while the object exists,
 // 0 when it is absent.
 ObjectTable* ObjectTableCreate(uint32_t recordSize, uint32_t growthStep, ObjectRelease release);
+// Null for a number that can never be a slot: negative (but ANY_NUMBER) or
+// at or above OBJECT_NUMBER_LIMIT.
 void* ObjectNew(ObjectTable* table, ObjectNumber number);
 void* ObjectFind(ObjectTable* table, ObjectNumber number);
 void ObjectRemove(ObjectTable* table, ObjectNumber number);

@@ -16,3 +16,6 @@ void PoolDestroy(Pool* pool);
 
 // Sum of the slot counts of the pool's chunks (for tests and measurements).
 uint32_t PoolTotalSlots(const Pool* pool);
+// For tests: chunk allocations of at least this many slots fail, as when the
+// heap is short (0, the default, refuses none).
+void PoolChunkRefusalSet(uint32_t slots);

@@ -12,3 +12,7 @@ void* RecordListPrevious(void* record);  // toward newer records
 // Runs the function exactly once for a flag: a pointer-sized variable that
 // starts at 0.
 void RunOnce(void** flag, void (*function)());
+
+// For tests: nonzero makes RunOnce skip InitOnceExecuteOnce and use its
+// three-state flag word, as on a system whose Kernel32 lacks it.
+void RunOnceFallbackForce(int on);
