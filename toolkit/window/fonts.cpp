@@ -19,6 +19,7 @@ private:
 }  // namespace
 
 void FontsStart() {
+    if (g_fontTable) return;  // started once per process; a repeat keeps the fonts
     g_fontTable = ObjectTableCreate(sizeof(FontRecord), 16, FontFree);
 }
 

@@ -22,6 +22,7 @@ static void listStateInit(void* record) {
 }
 
 void GadgetsStart() {
+    if (g_gadgetTable) return;  // started once per process; a repeat keeps the gadgets
     g_stockFont = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     g_gadgetTable = ObjectTableCreate(sizeof(GadgetRecord), 50, GadgetFree);
     g_listState = static_cast<GadgetListState*>(

@@ -21,6 +21,7 @@ static const ACCEL ACCELERATOR_ENTRIES[2] = {
 };
 
 void WindowsStart() {
+    if (g_windowTable) return;  // started once per process; a repeat keeps the windows
     g_windowTable = ObjectTableCreate(sizeof(WindowRecord), 16, WindowClose);
     EventStateCreate();
     SizingStateCreate();

@@ -1,0 +1,94 @@
+// The window layer started once for the whole test program, as the toolkit's
+// start chain does, and the helpers the window tests share.
+#include "window_test_support.h"
+
+namespace {
+class WindowLayerEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        GadgetsStart();
+        EventQueueStart();
+        WindowsStart();
+        FontsStart();
+    }
+    void TearDown() override {
+        FontsEnd();
+        WindowsEnd();
+        GadgetsEnd();
+    }
+};
+
+::testing::Environment* const g_environment =
+    ::testing::AddGlobalTestEnvironment(new WindowLayerEnvironment);
+}  // namespace
+
+int32_t EventWaitWithin(DWORD ms) {
+    if (EventQueueLength() == 0) {
+        const DWORD start = GetTickCount();
+        MSG peeked;
+        while (!PeekMessageA(&peeked, nullptr, 0, 0, PM_NOREMOVE)) {
+            DWORD spent = GetTickCount() - start;
+            if (spent >= ms) return TIMED_OUT;
+            MsgWaitForMultipleObjectsEx(0, nullptr, ms - spent, QS_ALLINPUT,
+                                        MWMO_INPUTAVAILABLE);
+        }
+    }
+    return EventWait();
+}
+
+std::vector<SeenEvent> EventsDrain(DWORD quietMs, int limit) {
+    std::vector<SeenEvent> seen;
+    for (int i = 0; i < limit; ++i) {
+        int32_t code = EventWaitWithin(quietMs);
+        if (code == TIMED_OUT) break;
+        seen.push_back({code, EventGadgetNumber()});
+    }
+    return seen;
+}
+
+std::vector<SeenEvent> QueuedEventsTake() {
+    std::vector<SeenEvent> seen;
+    while (EventQueueLength() > 0 && seen.size() < 100) {
+        int32_t code = EventWait();
+        seen.push_back({code, EventGadgetNumber()});
+    }
+    return seen;
+}
+
+std::string ClassNameOf(HWND window) {
+    char name[256] = {};
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+namespace {
+struct PropertySearch {
+    const char* name;
+    bool found;
+};
+
+BOOL CALLBACK propertyMatch(HWND, LPSTR name, HANDLE, ULONG_PTR data) {
+    PropertySearch* search = reinterpret_cast<PropertySearch*>(data);
+    // Atoms come as small integers, names as strings.
+    if (reinterpret_cast<uintptr_t>(name) > 0xFFFF && lstrcmpA(name, search->name) == 0)
+        search->found = true;
+    return TRUE;
+}
+}  // namespace
+
+bool PropertyPresent(HWND window, const char* name) {
+    PropertySearch search = {name, false};
+    EnumPropsExA(window, propertyMatch, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+static void everythingClose() {
+    WindowsEnd();
+    FontsEnd();
+    GadgetFontSet(ANY_NUMBER, FONT_STOCK_DEFAULT);
+    EventsDrain(20, 500);
+}
+
+void WindowTest::SetUp() { everythingClose(); }
+
+void WindowTest::TearDown() { everythingClose(); }
