@@ -24,6 +24,17 @@ private:
     BYTE saved_[256];
 };
 
+// Wine answers WM_QUERYUISTATE with 0 whatever was set, so the cues are
+// watched in the window itself: it claims them hidden and records each update.
+WNDPROC g_cuesPrevious = nullptr;
+std::vector<WPARAM> g_cueUpdates;
+
+LRESULT CALLBACK cuesWatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_QUERYUISTATE) return UISF_HIDEFOCUS | UISF_HIDEACCEL;
+    if (message == WM_UPDATEUISTATE) g_cueUpdates.push_back(wParam);
+    return CallWindowProcA(g_cuesPrevious, window, message, wParam, lParam);
+}
+
 class EventWaitTest : public WindowTest {
 protected:
     // The cancel window with its button, every opening event taken.
@@ -53,7 +64,10 @@ TEST_F(EventWaitTest, OpeningEventsComeBeforeAnyMessage) {
     const uint32_t queued = EventQueueLength();
     ASSERT_GT(queued, 0u);
     std::vector<SeenEvent> seen;
-    for (uint32_t i = 0; i < queued; ++i) seen.push_back({EventWait(), EventGadgetNumber()});
+    for (uint32_t i = 0; i < queued; ++i) {
+        int32_t code = EventWaitWithin(1000);
+        seen.push_back({code, EventGadgetNumber()});
+    }
     // Showing the window activated, sized and moved it; the move names window 0.
     for (SeenEvent expected : {SeenEvent{EVENT_WINDOW_ACTIVATED, 0}, SeenEvent{EVENT_WINDOW_SIZED, 0},
                                SeenEvent{EVENT_WINDOW_MOVED, 0}}) {
@@ -129,8 +143,6 @@ TEST_F(EventWaitTest, TabAndShiftTabMoveTheFocusAndShowTheCues) {
     HWND second = reinterpret_cast<HWND>(ButtonCreate(1, 0, 0, 10, 10, "2"));
     HWND third = reinterpret_cast<HWND>(ButtonCreate(2, 20, 0, 10, 10, "3"));
     ASSERT_EQ(window_, GetActiveWindow());
-    // Deactivation hid the cues; Tab must bring them back.
-    SendMessageA(window_, WM_UPDATEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS | UISF_HIDEACCEL), 0);
     const struct Step {
         bool shift;
         HWND focus;
@@ -138,17 +150,26 @@ TEST_F(EventWaitTest, TabAndShiftTabMoveTheFocusAndShowTheCues) {
         {false, button_}, {false, second}, {false, third}, {false, button_},  // wraps
         {true, third}, {true, second},
     };
+    g_cuesPrevious = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(cuesWatch)));
+    const WPARAM SHOW_BOTH = MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS | UISF_HIDEACCEL);
     int index = 0;
     for (const Step& step : steps) {
         SCOPED_TRACE(index++);
         KeysHeld keys(step.shift ? std::vector<int>{VK_SHIFT} : std::vector<int>{});
+        g_cueUpdates.clear();
         PostMessageA(GetFocus() ? GetFocus() : window_, WM_KEYDOWN, VK_TAB, 1);
         // Translated, not dispatched: the key itself is the raw result.
         EXPECT_EQ(WM_KEYDOWN, EventWaitWithin(2000));
         EXPECT_EQ(step.focus, GetFocus());
+        // Shown after the translation; a held Shift shows them at the lookup too.
+        EXPECT_EQ(step.shift ? 2 : 1,
+                  std::count(g_cueUpdates.begin(), g_cueUpdates.end(), SHOW_BOTH));
     }
-    LRESULT cues = SendMessageA(window_, WM_QUERYUISTATE, 0, 0);
-    EXPECT_EQ(0, cues & (UISF_HIDEFOCUS | UISF_HIDEACCEL));
+    // Nothing was translated into characters either.
+    std::vector<SeenEvent> rest = EventsDrain(50);
+    EXPECT_EQ(0, std::count_if(rest.begin(), rest.end(),
+                               [](const SeenEvent& e) { return e.code == WM_CHAR; }));
 }
 
 TEST_F(EventWaitTest, AcceleratorsOnlyForToolkitWindowsAndOrdinaryFocus) {

@@ -23,17 +23,13 @@ public:
 }  // namespace
 
 int32_t EventWaitWithin(DWORD ms) {
-    if (EventQueueLength() == 0) {
-        const DWORD start = GetTickCount();
-        MSG peeked;
-        while (!PeekMessageA(&peeked, nullptr, 0, 0, PM_NOREMOVE)) {
-            DWORD spent = GetTickCount() - start;
-            if (spent >= ms) return TIMED_OUT;
-            MsgWaitForMultipleObjectsEx(0, nullptr, ms - spent, QS_ALLINPUT,
-                                        MWMO_INPUTAVAILABLE);
-        }
-    }
-    return EventWait();
+    // A thread timer gives GetMessageA something to return after ms even when
+    // nothing else comes; WM_TIMER is the last kind of message it hands out.
+    UINT_PTR timer = SetTimer(nullptr, 0, ms ? ms : 1, nullptr);
+    int32_t code = EventWait();
+    KillTimer(nullptr, timer);
+    if (code == WM_TIMER && EventStateGet()->last.wParam == timer) return TIMED_OUT;
+    return code;
 }
 
 std::vector<SeenEvent> EventsDrain(DWORD quietMs, int limit) {
@@ -49,7 +45,8 @@ std::vector<SeenEvent> EventsDrain(DWORD quietMs, int limit) {
 std::vector<SeenEvent> QueuedEventsTake() {
     std::vector<SeenEvent> seen;
     while (EventQueueLength() > 0 && seen.size() < 100) {
-        int32_t code = EventWait();
+        int32_t code = EventWaitWithin(1000);
+        if (code == TIMED_OUT) break;
         seen.push_back({code, EventGadgetNumber()});
     }
     return seen;

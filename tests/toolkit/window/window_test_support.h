@@ -18,8 +18,7 @@
 // EventWait's answer when nothing came within the limit.
 const int32_t TIMED_OUT = -1000;
 
-// EventWait, called only when a queued event or a posted message is there to
-// take, so that it returns at once; TIMED_OUT when none came within ms.
+// EventWait that cannot hang: TIMED_OUT when it had nothing to return within ms.
 int32_t EventWaitWithin(DWORD ms);
 
 struct SeenEvent {
@@ -36,7 +35,7 @@ inline void PrintTo(const SeenEvent& e, std::ostream* out) {
 // limit calls): the queue, then whatever messages are still waiting.
 std::vector<SeenEvent> EventsDrain(DWORD quietMs = 100, int limit = 200);
 
-// Only the queued events, taken one per EventWait without touching messages.
+// Only the queued events, taken one per EventWait while the queue holds any.
 std::vector<SeenEvent> QueuedEventsTake();
 
 std::string ClassNameOf(HWND window);
