@@ -132,6 +132,10 @@ void ObjectReleaseAll(ObjectTable* table) {
     while (ObjectIterateNext(table, &number)) table->release(number);
 }
 
+uint32_t ObjectTableSlotCount(const ObjectTable* table) {
+    return table ? table->slotCount : 0;
+}
+
 void* ModuleStateCreate(uint32_t size, void (*initialiser)(void* record)) {
     void* record = heapZeroed(size);
     if (initialiser) initialiser(record);

@@ -28,6 +28,8 @@ void ObjectRemove(ObjectTable* table, ObjectNumber number);
 void ObjectIterateStart(ObjectTable* table);
 void* ObjectIterateNext(ObjectTable* table, ObjectNumber* number);
 void ObjectReleaseAll(ObjectTable* table);
+// Length of the slot array (for tests and measurements).
+uint32_t ObjectTableSlotCount(const ObjectTable* table);
 
 // A module's zeroed state record, passed to the initialiser when there is one.
 void* ModuleStateCreate(uint32_t size, void (*initialiser)(void* record));

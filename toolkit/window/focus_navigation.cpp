@@ -45,7 +45,8 @@ static BOOL CALLBACK tabStopVisit(HWND window, LPARAM data) {
     TabStopScan& scan = *reinterpret_cast<TabStopScan*>(data);
     if (!isTabStop(window)) return TRUE;
     if (!scan.first) scan.first = window;
-    if (scan.currentFound && !scan.after) scan.after = window;
+    // Stops inside the current one belong to it: the next stop lies beyond.
+    if (scan.currentFound && !scan.after && !IsChild(scan.current, window)) scan.after = window;
     if (window == scan.current) {
         scan.currentFound = true;
         scan.before = scan.last;
@@ -79,11 +80,23 @@ static HWND currentStop(HWND focus, HWND* container) {
     return current;
 }
 
+// A control inside a tab stop of the container (the edit of a drop-down combo
+// box, the inner combo box of an extended one) counts as that stop, the outermost
+// one; otherwise the focus could never leave such a control with Tab.
+static HWND enclosingStop(HWND current, HWND container) {
+    HWND stop = current;
+    for (HWND window = GetParent(current); window && window != container;
+         window = GetParent(window))
+        if (isTabStop(window)) stop = window;
+    return stop;
+}
+
 void FocusNavigate(int backward) {
     HWND container = GetActiveWindow();
     HWND focus = GetFocus();
     HWND current = nullptr;
     if (IsChild(container, focus)) current = currentStop(focus, &container);
+    if (current) current = enclosingStop(current, container);
 
     TabStopScan scan = {};
     scan.current = current;
