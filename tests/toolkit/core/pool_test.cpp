@@ -7,195 +7,127 @@
 #include <vector>
 
 namespace {
-class PoolTest : public ::testing::Test {
-protected:
-    void TearDown() override {
-        PoolChunkRefusalSet(0);
-        for (Pool* p : made_) PoolDestroy(p);
-    }
-    Pool* create(uint32_t elementSize, uint32_t minSlots, uint32_t maxSlots, uint32_t flags) {
-        Pool* p = PoolCreate(elementSize, minSlots, maxSlots, flags);
-        if (p) made_.push_back(p);
-        return p;
-    }
-    std::vector<Pool*> made_;
-};
-
-TEST_F(PoolTest, ChunksGrowBySixteenThenBySixteenthUpToMaximum) {
-    Pool* pool = create(8, 16, 256, 2);
+TEST(PoolTest, ChunksGrowBySixteenThenBySixteenthUpToMaximum) {
+    Pool* pool = PoolCreate(5, 16, 256, 2);   // odd size: the slot rounds up
     ASSERT_NE(nullptr, pool);
-    EXPECT_EQ(0u, PoolTotalSlots(pool));
-    // Total slots after the n-th element alive at once.
     struct { uint32_t alive; uint32_t total; } steps[] = {
-        {1, 16}, {16, 16}, {17, 32}, {500, 512}, {512, 512}, {513, 544},
-        {545, 576}, {768, 768}, {769, 816}, {3921, 4160},
-        {4161, 4416}, {4417, 4672},   // 4160 / 16 = 260: held to the maximum
+        {1, 16}, {16, 16}, {17, 32}, {512, 512}, {513, 544}, {545, 576}, {768, 768},
+        {769, 816}, {3921, 4160}, {4161, 4416}, {4417, 4672},  // 4160/16 = 260: max
     };
-    uint32_t alive = 0;
-    for (const auto& s : steps) {
-        while (alive < s.alive) {
-            ASSERT_NE(nullptr, PoolAlloc(pool));
-            ++alive;
-        }
-        SCOPED_TRACE(s.alive);
-        EXPECT_EQ(s.total, PoolTotalSlots(pool));
-    }
-}
-
-TEST_F(PoolTest, ElementsAreDistinctAlignedAndHoldTheirBytes) {
-    const uint32_t size = 5;   // odd on purpose: the slot must round up
-    Pool* pool = create(size, 16, 256, 2);
     std::vector<unsigned char*> elements;
-    for (int i = 0; i < 100; ++i) {
-        unsigned char* e = static_cast<unsigned char*>(PoolAlloc(pool));
-        ASSERT_NE(nullptr, e);
-        EXPECT_EQ(0u, reinterpret_cast<uintptr_t>(e) % sizeof(void*));
-        memset(e, i, size);
-        elements.push_back(e);
+    for (const auto& s : steps) {
+        while (elements.size() < s.alive) {
+            elements.push_back(static_cast<unsigned char*>(PoolAlloc(pool)));
+            ASSERT_NE(nullptr, elements.back());
+            memset(elements.back(), static_cast<int>(elements.size()), 5);
+        }
+        EXPECT_EQ(s.total, PoolTotalSlots(pool)) << s.alive;
     }
-    for (int i = 0; i < 100; ++i) {
-        SCOPED_TRACE(i);
-        for (uint32_t k = 0; k < size; ++k) ASSERT_EQ(i, elements[i][k]);
-    }
+    for (size_t i = 0; i < elements.size(); ++i)   // no two slots overlap
+        ASSERT_EQ(static_cast<unsigned char>(i + 1), elements[i][4]) << i;
+    PoolClear(pool);
+    EXPECT_EQ(0u, PoolTotalSlots(pool));
+    EXPECT_NE(nullptr, PoolAlloc(pool));
+    PoolDestroy(pool);
 }
 
-TEST_F(PoolTest, ChunkIsFreedWhenAllItsSlotsComeBack) {
-    Pool* pool = create(16, 16, 256, 2);
+TEST(PoolTest, ChunkGoesWhenItsSlotsAreBackAndFreedSlotsComeFirst) {
+    Pool* pool = PoolCreate(16, 16, 256, POOL_LOCKED);
     std::vector<void*> first, second;
     for (int i = 0; i < 16; ++i) first.push_back(PoolAlloc(pool));
     for (int i = 0; i < 3; ++i) second.push_back(PoolAlloc(pool));
     ASSERT_EQ(32u, PoolTotalSlots(pool));
-    // Handed out 3 of 16: the chunk goes once those 3 are back.
     PoolFree(pool, second[1]);
     PoolFree(pool, second[0]);
+    EXPECT_EQ(second[0], PoolAlloc(pool));        // most recently freed first
+    PoolFree(pool, second[0]);
     EXPECT_EQ(32u, PoolTotalSlots(pool));
-    PoolFree(pool, second[2]);
+    PoolFree(pool, second[2]);                     // 3 handed out, 3 back
     EXPECT_EQ(16u, PoolTotalSlots(pool));
-    // The full chunk goes back to the partial list with its first free slot,
-    // and hands that slot out again rather than making a chunk.
+    // The full chunk moves back to the partial list and serves the next call.
     PoolFree(pool, first[7]);
     EXPECT_EQ(first[7], PoolAlloc(pool));
     EXPECT_EQ(16u, PoolTotalSlots(pool));
     for (void* e : first) PoolFree(pool, e);
     EXPECT_EQ(0u, PoolTotalSlots(pool));
+    PoolDestroy(pool);
 }
 
-TEST_F(PoolTest, MostRecentlyFreedSlotIsHandedOutFirst) {
-    Pool* pool = create(4, 16, 256, 2);
-    void* keep = PoolAlloc(pool);   // keeps the chunk alive
-    void* a = PoolAlloc(pool);
-    void* b = PoolAlloc(pool);
-    PoolFree(pool, a);
-    PoolFree(pool, b);
-    EXPECT_EQ(b, PoolAlloc(pool));
-    EXPECT_EQ(a, PoolAlloc(pool));
-    void* fresh = PoolAlloc(pool);
-    EXPECT_NE(keep, fresh);
-    EXPECT_NE(a, fresh);
-    EXPECT_NE(b, fresh);
-    EXPECT_EQ(16u, PoolTotalSlots(pool));
-}
-
-TEST_F(PoolTest, OneSlotChunkWhenTheLargerOneCannotBeHad) {
-    Pool* pool = create(8, 16, 256, 2);
+TEST(PoolTest, OneSlotChunkWhenTheLargerOneCannotBeHad) {
+    Pool* pool = PoolCreate(8, 16, 256, 2);
     PoolChunkRefusalSet(2);
     void* a = PoolAlloc(pool);
     void* b = PoolAlloc(pool);
-    ASSERT_NE(nullptr, a);
-    ASSERT_NE(nullptr, b);
+    EXPECT_TRUE(a && b && a != b);
     EXPECT_EQ(2u, PoolTotalSlots(pool));
     PoolFree(pool, a);
     EXPECT_EQ(1u, PoolTotalSlots(pool));
-    PoolChunkRefusalSet(1);        // not even one slot: no element
+    PoolChunkRefusalSet(1);                        // not even one slot
     EXPECT_EQ(nullptr, PoolAlloc(pool));
-    EXPECT_EQ(1u, PoolTotalSlots(pool));
     PoolChunkRefusalSet(0);
     PoolFree(pool, b);
     EXPECT_EQ(0u, PoolTotalSlots(pool));
-}
-
-TEST_F(PoolTest, ClearEmptiesThePoolWhichStaysUsable) {
-    Pool* pool = create(8, 16, 256, POOL_LOCKED);
-    for (int i = 0; i < 40; ++i) PoolAlloc(pool);
-    ASSERT_EQ(48u, PoolTotalSlots(pool));
-    PoolClear(pool);
-    EXPECT_EQ(0u, PoolTotalSlots(pool));
-    EXPECT_NE(nullptr, PoolAlloc(pool));
-    EXPECT_EQ(16u, PoolTotalSlots(pool));
-}
-
-TEST_F(PoolTest, ImpossibleElementSizeGivesNoPool) {
+    PoolDestroy(pool);
     EXPECT_EQ(nullptr, PoolCreate(0xFFFFFFFFu, 16, 256, 0));
     EXPECT_EQ(nullptr, PoolCreate(0xFFFFFFFFu, 16, 256, POOL_SHARED));
 }
 
-TEST(PoolSharedTest, SameSlotSizeAndFlagsShareOnePoolByReference) {
-    // 7 and 8 bytes round to the same slot on either architecture.
+TEST(PoolTest, SharedPoolIsCountedThroughTheRegistry) {
+    // 7 and 8 bytes round to the same slot size on either architecture.
     Pool* a = PoolCreate(8, 16, 256, POOL_SHARED);
     Pool* b = PoolCreate(7, 16, 256, POOL_SHARED);
     Pool* wider = PoolCreate(64, 16, 256, POOL_SHARED);
     Pool* locked = PoolCreate(8, 16, 256, POOL_SHARED | POOL_LOCKED);
     ASSERT_NE(nullptr, a);
     EXPECT_EQ(a, b);
-    EXPECT_NE(a, wider);
-    EXPECT_NE(a, locked);
-    EXPECT_NE(wider, locked);
-    void* e = PoolAlloc(a);
-    ASSERT_NE(nullptr, e);
-    PoolDestroy(b);                 // one reference left: still the same pool
-    EXPECT_EQ(16u, PoolTotalSlots(a));
-    PoolFree(a, e);
+    EXPECT_TRUE(wider && locked && a != wider && a != locked && wider != locked);
     PoolAlloc(a);
-    PoolDestroy(a);                 // last reference: gone from the registry
+    PoolDestroy(b);                                // a reference remains
+    EXPECT_EQ(16u, PoolTotalSlots(a));
+    PoolDestroy(a);                                // the last one: gone
     Pool* again = PoolCreate(8, 16, 256, POOL_SHARED);
-    ASSERT_NE(nullptr, again);
     EXPECT_EQ(0u, PoolTotalSlots(again));
-    PoolDestroy(again);
-    PoolDestroy(wider);
-    PoolDestroy(locked);
+    for (Pool* p : {again, wider, locked}) PoolDestroy(p);
 }
 
-struct Churn {
-    Pool* pool;
-    int rounds;
-    int faults;
-};
+struct Churn { HANDLE go; Pool* pool; int faults; };
 
 DWORD WINAPI churn(void* parameter) {
     Churn* c = static_cast<Churn*>(parameter);
-    std::vector<int*> held;
-    for (int r = 0; r < c->rounds; ++r) {
-        int* e = static_cast<int*>(PoolAlloc(c->pool));
-        if (!e) { ++c->faults; continue; }
-        *e = r;
-        held.push_back(e);
-        if (held.size() == 40) {
-            for (size_t i = 0; i < held.size(); ++i)
-                if (*held[i] != r - 39 + static_cast<int>(i)) ++c->faults;
-            for (int* h : held) PoolFree(c->pool, h);
-            held.clear();
+    WaitForSingleObject(c->go, 10000);             // start together, so they overlap
+    int* held[40];
+    for (int round = 0; round < 5000; ++round) {
+        for (int i = 0; i < 40; ++i) {
+            held[i] = static_cast<int*>(PoolAlloc(c->pool));
+            if (held[i]) *held[i] = round * 40 + i;
+            else ++c->faults;
+        }
+        for (int i = 0; i < 40; ++i) {
+            if (held[i] && *held[i] != round * 40 + i) ++c->faults;
+            PoolFree(c->pool, held[i]);
         }
     }
-    for (int* h : held) PoolFree(c->pool, h);
     return 0;
 }
 
-TEST(PoolLockedTest, ThreadsShareALockedPoolWithoutLosingSlots) {
+TEST(PoolTest, ThreadsShareALockedPoolWithoutLosingSlots) {
     Pool* pool = PoolCreate(sizeof(int), 16, 256, POOL_LOCKED);
-    ASSERT_NE(nullptr, pool);
+    HANDLE go = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     Churn work[4];
     HANDLE threads[4];
     for (int i = 0; i < 4; ++i) {
-        work[i] = {pool, 20000, 0};
+        work[i] = {go, pool, 0};
         threads[i] = CreateThread(nullptr, 0, churn, &work[i], 0, nullptr);
         ASSERT_NE(nullptr, threads[i]);
     }
+    SetEvent(go);
     ASSERT_EQ(WAIT_OBJECT_0, WaitForMultipleObjects(4, threads, TRUE, 60000));
     for (int i = 0; i < 4; ++i) {
         CloseHandle(threads[i]);
-        EXPECT_EQ(0, work[i].faults);
+        EXPECT_EQ(0, work[i].faults) << i;
     }
-    EXPECT_EQ(0u, PoolTotalSlots(pool));   // every chunk went back
+    CloseHandle(go);
+    EXPECT_EQ(0u, PoolTotalSlots(pool));           // every chunk came back
     PoolDestroy(pool);
 }
 }  // namespace
