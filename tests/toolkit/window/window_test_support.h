@@ -1,6 +1,5 @@
-// What the window tests share: a toolkit whose window layer is up, a fixture
-// that leaves no window, font or message behind, and an EventWait that
-// cannot hang.
+// What the window tests share: the window layer started once, a fixture that
+// leaves no window, font or message behind, and an EventWait that cannot hang.
 #pragma once
 #include "toolkit/window/event_codes.h"
 #include "toolkit/window/event_loop.h"
@@ -11,43 +10,30 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <algorithm>
-#include <ostream>
 #include <string>
 #include <vector>
 
-// EventWait's answer when nothing came within the limit.
-const int32_t TIMED_OUT = -1000;
+const uint32_t CANCEL_STYLE = 0xC80000;  // WS_CAPTION + WS_SYSMENU
+const int32_t TIMED_OUT = -1000;         // EventWaitWithin: nothing came
 
-// EventWait that cannot hang: TIMED_OUT when it had nothing to return within ms.
+inline HWND AsWindow(intptr_t result) { return reinterpret_cast<HWND>(result); }
+inline HFONT AsFont(intptr_t result) { return reinterpret_cast<HFONT>(result); }
+
+// EventWait, but TIMED_OUT when it had nothing to return within ms.
 int32_t EventWaitWithin(DWORD ms);
 
-struct SeenEvent {
-    int32_t code;
-    ObjectNumber gadget;
-    bool operator==(const SeenEvent& o) const { return code == o.code && gadget == o.gadget; }
-};
+// The codes EventWait returns until nothing more comes for quietMs; with
+// queuedOnly, only while the event queue holds any.
+std::vector<int32_t> EventsDrain(DWORD quietMs, bool queuedOnly = false);
 
-inline void PrintTo(const SeenEvent& e, std::ostream* out) {
-    *out << "{" << e.code << ", gadget " << static_cast<long long>(e.gadget) << "}";
+inline int Occurrences(const std::vector<int32_t>& codes, int32_t code) {
+    return static_cast<int>(std::count(codes.begin(), codes.end(), code));
 }
-
-// Every event EventWait returns until nothing more comes for quietMs (at most
-// limit calls): the queue, then whatever messages are still waiting.
-std::vector<SeenEvent> EventsDrain(DWORD quietMs = 100, int limit = 200);
-
-// Only the queued events, taken one per EventWait while the queue holds any.
-std::vector<SeenEvent> QueuedEventsTake();
 
 std::string ClassNameOf(HWND window);
 
-// Whether a window carries a property at all (GetPropA cannot tell a stored 0
-// from a missing property).
-bool PropertyPresent(HWND window, const char* name);
-
-// Closes every window, deletes every font and drops every message before and
-// after each test.
 class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override;
-    void TearDown() override;
+    void TearDown() override { SetUp(); }
 };
