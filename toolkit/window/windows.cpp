@@ -1,0 +1,188 @@
+// Opening and closing numbered top-level windows: class, style, size and
+// place, properties, accelerators and the current gadget window.
+#include "toolkit/window/windows.h"
+#include "toolkit/core/program_heap.h"
+#include "toolkit/core/text.h"
+#include "toolkit/window/event_queue.h"
+#include "toolkit/window/gadgets.h"
+#include "toolkit/window/sizing_mode.h"
+#include "toolkit/window/window_names.h"
+
+static ObjectTable* g_windowTable = nullptr;
+static HICON g_classIcon = nullptr;
+static HCURSOR g_classCursor = nullptr;
+
+static const char CLASS_PREFIX[] = "WindowClass_";
+
+// Tab and Shift+Tab, the same for every window.
+static const ACCEL ACCELERATOR_ENTRIES[2] = {
+    {FVIRTKEY | FNOINVERT, VK_TAB, COMMAND_FOCUS_NEXT},
+    {FVIRTKEY | FNOINVERT | FSHIFT, VK_TAB, COMMAND_FOCUS_PREVIOUS},
+};
+
+void WindowsStart() {
+    if (g_windowTable) return;  // started once per process; a repeat keeps the windows
+    g_windowTable = ObjectTableCreate(sizeof(WindowRecord), 16, WindowClose);
+    EventStateCreate();
+    SizingStateCreate();
+    g_classIcon = LoadIconA(ModuleInstance(), MAKEINTRESOURCEA(1));
+    g_classCursor = LoadCursorA(nullptr, IDC_ARROW);
+}
+
+void WindowsEnd() {
+    ObjectReleaseAll(g_windowTable);
+}
+
+ObjectTable* WindowTable() { return g_windowTable; }
+
+ObjectNumber WindowNumberOf(HWND window, HWND* numbered) {
+    for (HWND w = window; w; w = GetParent(w)) {
+        intptr_t stored = reinterpret_cast<intptr_t>(GetPropA(w, PROPERTY_WINDOW_ID));
+        if (stored) {
+            if (numbered) *numbered = w;
+            return stored - 1;
+        }
+    }
+    if (numbered) *numbered = nullptr;
+    return -1;
+}
+
+namespace {
+struct WindowShape {
+    DWORD style;
+    DWORD exStyle;
+    bool hidden;
+    bool keepGadgetList;
+};
+}  // namespace
+
+// Splits the flags of WindowOpen into window style and toolkit choices.
+static WindowShape shapeFromFlags(uint32_t flags) {
+    WindowShape shape = {};
+    shape.keepGadgetList = (flags & WINDOW_KEEP_GADGET_LIST) != 0;
+    flags &= ~WINDOW_KEEP_GADGET_LIST;
+    // Nothing but centring and hiding asked for: a plain captioned window.
+    if (!(flags & ~(WINDOW_CENTER_SCREEN | WINDOW_CENTER_ACTIVE | WINDOW_HIDDEN)))
+        flags |= WS_CAPTION;
+    shape.hidden = (flags & WINDOW_HIDDEN) != 0;
+    flags &= ~WINDOW_HIDDEN;
+    if (flags & WINDOW_TOOL_STYLE) {
+        flags &= ~(WS_MINIMIZE | WS_MAXIMIZE | WS_MINIMIZEBOX | WS_MAXIMIZEBOX);
+        flags |= WS_CAPTION;
+        shape.exStyle = WS_EX_TOOLWINDOW;
+    }
+    shape.style = flags & ~(WINDOW_CENTER_SCREEN | WINDOW_CENTER_ACTIVE | WINDOW_TOOL_STYLE);
+    return shape;
+}
+
+// Where the outer window goes; may cut its size to the screen.
+static void placeWindow(uint32_t flags, int32_t* x, int32_t* y, int32_t* outerWidth,
+                        int32_t* outerHeight) {
+    const bool centring = (flags & (WINDOW_CENTER_SCREEN | WINDOW_CENTER_ACTIVE)) != 0;
+    if ((*x == POSITION_DEFAULT || *y == POSITION_DEFAULT) && !centring) {
+        *x = CW_USEDEFAULT;
+        *y = CW_USEDEFAULT;
+    }
+    if (flags & WINDOW_CENTER_SCREEN) {
+        int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+        int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+        if (*outerWidth > screenWidth) *outerWidth = screenWidth;
+        if (*outerHeight > screenHeight) *outerHeight = screenHeight;
+        *x = (screenWidth - *outerWidth) / 2;
+        *y = (screenHeight - *outerHeight) / 2;
+    } else if (flags & WINDOW_CENTER_ACTIVE) {
+        HWND reference = GetActiveWindow();
+        RECT r;
+        if (!reference || !GetWindowRect(reference, &r)) return;
+        *x = r.left + (r.right - r.left - *outerWidth) / 2;
+        *y = r.top + (r.bottom - r.top - *outerHeight) / 2;
+        // Kept on the screen at the top and left only.
+        if (*x < 0) *x = 0;
+        if (*y < 0) *y = 0;
+    }
+}
+
+static void classNameFormat(char* out, ObjectNumber number) {
+    NameFormat(out, CLASS_PREFIX, number);
+}
+
+intptr_t WindowOpen(ObjectNumber number, int32_t x, int32_t y, int32_t width, int32_t height,
+                    const char* title, uint32_t flags) {
+    TextOwner caption(title);
+    WindowRecord* record = static_cast<WindowRecord*>(ObjectNew(g_windowTable, number));
+    if (!record) return 0;
+    const bool chosen = number == ANY_NUMBER;
+    if (chosen) number = reinterpret_cast<ObjectNumber>(record);
+
+    char className[NAME_SIZE];
+    classNameFormat(className, number);
+    WNDCLASSA windowClass = {};
+    windowClass.style = CS_DBLCLKS;
+    windowClass.lpfnWndProc = WindowClassProc;
+    windowClass.hInstance = ModuleInstance();
+    windowClass.hIcon = g_classIcon;
+    windowClass.hCursor = g_classCursor;
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<intptr_t>(COLOR_BTNFACE + 1));
+    windowClass.lpszClassName = className;
+    // Not tested: a class of that name still registered serves just as well.
+    RegisterClassA(&windowClass);
+
+    const WindowShape shape = shapeFromFlags(flags);
+    RECT outer = {0, 0, width, height};
+    AdjustWindowRectEx(&outer, shape.style, FALSE, shape.exStyle);
+    int32_t outerWidth = outer.right - outer.left;
+    int32_t outerHeight = outer.bottom - outer.top;
+    placeWindow(flags, &x, &y, &outerWidth, &outerHeight);
+
+    HWND window = CreateWindowExA(shape.exStyle, className, caption.get(), shape.style, x, y,
+                                  outerWidth, outerHeight, nullptr, nullptr, ModuleInstance(),
+                                  nullptr);
+    record->window = window;
+    if (!window) {
+        UnregisterClassA(className, ModuleInstance());
+        ObjectRemove(g_windowTable, number);
+        return 0;
+    }
+    SetPropA(window, PROPERTY_WINDOW_ID, reinterpret_cast<HANDLE>(number + 1));
+
+    if (!shape.hidden) {
+        int show = SW_SHOWNORMAL;
+        if (shape.style & WS_MAXIMIZE) show = SW_SHOWMAXIMIZED;
+        else if (shape.style & WS_MINIMIZE) show = SW_SHOWMINIMIZED;
+        ShowWindow(window, show);
+    }
+
+    record->minimizedOrMaximized = (shape.style & (WS_MINIMIZE | WS_MAXIMIZE)) != 0;
+    record->acceleratorCount = 2;
+    record->accelerators =
+        static_cast<ACCEL*>(HeapAlloc(ProgramHeap(), 0, sizeof ACCELERATOR_ENTRIES));
+    // Without the block the window simply has no Tab navigation.
+    if (record->accelerators) {
+        CopyMemory(record->accelerators, ACCELERATOR_ENTRIES, sizeof ACCELERATOR_ENTRIES);
+        record->table = CreateAcceleratorTableA(record->accelerators, 2);
+    }
+
+    if (!shape.keepGadgetList) GadgetListSet(window);
+    return chosen ? number : reinterpret_cast<intptr_t>(window);
+}
+
+void WindowClose(ObjectNumber number) {
+    WindowRecord* record = static_cast<WindowRecord*>(ObjectFind(g_windowTable, number));
+    if (!record) return;
+    HWND window = record->window;
+    HWND owner = GetWindow(window, GW_OWNER);
+    if (owner) SetActiveWindow(owner);
+    // From here the window procedure finds no number, so the destruction
+    // posts no events.
+    RemovePropA(window, PROPERTY_WINDOW_ID);
+    DestroyWindow(window);
+    char className[NAME_SIZE];
+    classNameFormat(className, number);
+    UnregisterClassA(className, ModuleInstance());
+    if (record->accelerators) {
+        HeapFree(ProgramHeap(), 0, record->accelerators);
+        DestroyAcceleratorTable(record->table);
+    }
+    EventQueuePurgeWindow(number);
+    ObjectRemove(g_windowTable, number);
+}

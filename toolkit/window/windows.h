@@ -1,0 +1,51 @@
+// Numbered top-level windows: each with a class of its own, a Tab accelerator
+// table, and a window procedure that turns messages into toolkit events.
+#pragma once
+#include "toolkit/core/object_table.h"
+#include <windows.h>
+#include <stdint.h>
+
+struct WindowRecord {
+    HWND window;          // 0 while the number has no window
+    ACCEL* accelerators;  // two entries from the program heap
+    HACCEL table;
+    int32_t acceleratorCount;
+    int32_t minimizedOrMaximized;  // decides whether a restore is reported
+};
+
+// Toolkit flags of WindowOpen; every other bit is window style.
+const uint32_t WINDOW_CENTER_SCREEN = 1;
+const uint32_t WINDOW_CENTER_ACTIVE = 2;
+const uint32_t WINDOW_TOOL_STYLE = 4;
+const uint32_t WINDOW_KEEP_GADGET_LIST = 8;
+const uint32_t WINDOW_HIDDEN = 0x10000000;  // the bit of WS_VISIBLE, meaning the opposite
+
+// As x or y: let the system place the window.
+const int32_t POSITION_DEFAULT = -65535;
+
+// Commands of the two accelerator entries.
+const WORD COMMAND_FOCUS_NEXT = 0xFA01;
+const WORD COMMAND_FOCUS_PREVIOUS = 0xFA02;
+
+void WindowsStart();
+void WindowsEnd();
+
+// Opens a window whose client area is width x height with its outer top-left
+// corner at (x, y). For an explicit number the window handle, for ANY_NUMBER
+// the allocated number, 0 on failure.
+intptr_t WindowOpen(ObjectNumber number, int32_t x, int32_t y, int32_t width, int32_t height,
+                    const char* title, uint32_t flags);
+
+// The window table's release function.
+void WindowClose(ObjectNumber number);
+
+ObjectTable* WindowTable();
+
+// The number of the toolkit window that is or contains window, -1 for none;
+// numbered receives the window that carries the number (null for none).
+ObjectNumber WindowNumberOf(HWND window, HWND* numbered);
+
+LRESULT CALLBACK WindowClassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT WindowMessageHandler(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT GadgetMessageHook(HWND control, HWND window, UINT message, WPARAM wParam,
+                          LPARAM lParam);
