@@ -25,4 +25,5 @@ void HibernateSchedule() {
 
 void SaverModeRun() {
     HibernateSchedule();
+    CancelWindowRun();
 }
