@@ -76,10 +76,14 @@ double millisecondsSince(LARGE_INTEGER begin) {
            static_cast<double>(frequency.QuadPart);
 }
 
-// Waits for the window; null when none came in time.
-HWND windowWait(const ProcessOwner& child, const char* toolLog) {
-    for (DWORD begin = GetTickCount(); GetTickCount() - begin < LIMIT_MS; Sleep(1)) {
+// Waits for the window (and the tool's line); null when none came in time.
+// windowMs gets the time at which the window alone was first seen.
+HWND windowWait(const ProcessOwner& child, const char* toolLog, LARGE_INTEGER begin,
+                double* windowMs) {
+    *windowMs = -1;
+    for (DWORD start = GetTickCount(); GetTickCount() - start < LIMIT_MS; Sleep(1)) {
         HWND w = visibleWindow(child.id());
+        if (w && *windowMs < 0) *windowMs = millisecondsSince(begin);
         if (w && toolLineThere(toolLog)) return w;
         if (WaitForSingleObject(child.handle(), 0) == WAIT_OBJECT_0) return nullptr;
     }
@@ -102,7 +106,8 @@ int LatencyRun(const char* label, const char* commandLine, const char* toolLog, 
             printf("error %s could not start\n", label);
             return 1;
         }
-        HWND window = windowWait(child, toolLog);
+        double windowMs = 0;
+        HWND window = windowWait(child, toolLog, begin, &windowMs);
         double ms = millisecondsSince(begin);
         if (!window) {
             printf("error %s showed no window\n", label);
@@ -115,6 +120,7 @@ int LatencyRun(const char* label, const char* commandLine, const char* toolLog, 
                                          reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory),
                                          sizeof memory);
         printf("latency %s %.3f\n", label, ms);
+        printf("window %s %.3f\n", label, windowMs);
         if (read)
             printf("memory %s %llu %llu %llu\n", label,
                    static_cast<unsigned long long>(memory.PeakPagefileUsage),
@@ -132,7 +138,10 @@ int HoldRun(const char* commandLine, int seconds) {
         printf("error could not start\n");
         return 1;
     }
-    HWND window = windowWait(child, nullptr);
+    LARGE_INTEGER begin;
+    QueryPerformanceCounter(&begin);
+    double windowMs = 0;
+    HWND window = windowWait(child, nullptr, begin, &windowMs);
     if (!window) {
         printf("error no window\n");
         return 1;

@@ -43,6 +43,7 @@ driver latency minimal 1 - "$minimal" >/dev/null
 for _ in $(seq "$runs"); do
   driver latency somnaro 1 "$PSSHUTDOWN_LOG" "$scr" >>"$raw"
   driver latency minimal 1 - "$minimal" >>"$raw"
+  driver latency minimal_dlls 1 - "$minimal /dlls" >>"$raw"
 done
 
 # CPU time of the Linux processes that carry a Windows program, in ns, summed
@@ -55,13 +56,14 @@ cpu_ns() {
   echo "$total"
 }
 
-# The Linux process whose command line names the program and that was not
-# running before.
+# The Linux process that carries the program (Wine puts its Windows path
+# first in the command line) and was not running before.
 program_pid() {
-  local name=$1 before=$2 p
+  local name=$1 before=$2 p first
   for p in $(ls /proc | grep -E '^[0-9]+$'); do
     [[ " $before " == *" $p "* ]] && continue
-    tr '\0' ' ' <"/proc/$p/cmdline" 2>/dev/null | grep -qF "$name" && { echo "$p"; return; }
+    first=$(tr '\0' '\n' <"/proc/$p/cmdline" 2>/dev/null | head -n1)
+    [ "${first##*[\\/]}" = "$name" ] && { echo "$p"; return; }
   done
 }
 
@@ -69,7 +71,8 @@ idle_measure() {
   local label=$1 name=$2 line=$3 out pid before t0 t1
   out=$(mktemp)
   before=$(ls /proc | grep -E '^[0-9]+$' | tr '\n' ' ')
-  driver hold $((idle_seconds + 3)) "$line" >"$out" &
+  # Straight into the file: "ready" must show while the driver still runs.
+  timeout 60 wine "$bin/bench_driver.exe" hold $((idle_seconds + 3)) "$line" >"$out" 2>/dev/null &
   local holder=$!
   for _ in $(seq 200); do grep -q '^ready' "$out" && break; sleep 0.1; done
   sleep 1  # past the first paint
@@ -77,7 +80,7 @@ idle_measure() {
   if [ -n "$pid" ]; then
     t0=$(cpu_ns "$pid"); sleep "$idle_seconds"; t1=$(cpu_ns "$pid")
     note "idle $label $(python3 -c "print(($t1 - $t0) / 1e6)")"
-    echo "idle $label: Linux process $pid"
+    echo "idle $label: Linux process $pid, CPU ${t0} ns before, ${t1} ns after"
   else
     echo "idle $label: process not found" >&2
   fi

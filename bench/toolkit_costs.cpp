@@ -69,7 +69,8 @@ int ToolkitCostsRun() {
     TextStart();
     EventQueueStart();
     textCosts();
-    eventCosts("steady", 100);
+    eventCosts("shallow", 10);  // the queue never holds more than a chunk
+    eventCosts("deep", 100);
     eventCosts("burst", EVENTS);
     eventCosts("again", EVENTS);  // a second burst shows whether chunks are kept
     TextEnd();
