@@ -132,6 +132,32 @@ int LatencyRun(const char* label, const char* commandLine, const char* toolLog, 
     return 0;
 }
 
+int SpawnRun(const char* commandLine, int runs) {
+    for (int i = 0; i < runs; ++i) {
+        std::string line = commandLine;
+        STARTUPINFOA si = {};
+        si.cb = sizeof si;
+        si.dwFlags = STARTF_USESHOWWINDOW;  // started as saver mode starts the tool
+        si.wShowWindow = SW_HIDE;
+        PROCESS_INFORMATION info = {};
+        LARGE_INTEGER begin;
+        QueryPerformanceCounter(&begin);
+        BOOL started = CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE,
+                                      DETACHED_PROCESS, nullptr, nullptr, &si, &info);
+        double ms = millisecondsSince(begin);
+        if (!started) {
+            printf("error spawn could not start\n");
+            return 1;
+        }
+        printf("spawn tool %.3f\n", ms);
+        fflush(stdout);
+        WaitForSingleObject(info.hProcess, LIMIT_MS);
+        CloseHandle(info.hThread);
+        CloseHandle(info.hProcess);
+    }
+    return 0;
+}
+
 int HoldRun(const char* commandLine, int seconds) {
     ProcessOwner child;
     if (!child.start(commandLine)) {

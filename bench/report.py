@@ -103,6 +103,11 @@ def main(raw_path, out_dir):
             d = statistics.median(lat["minimal_dlls"])
             rows.append(("Minimal window after loading the same system DLLs, median", "",
                          ms(d), f"Somnaro / this: {s / d:.2f}x"))
+        spawn = [float(w[1]) for w in raw.get("spawn", [])]
+        if spawn:
+            rows.append(("CreateProcessA of the tool, hidden and detached, median",
+                         ms(statistics.median(spawn)), "",
+                         "spent inside Somnaro's start-up before its window opens"))
         if "somnaro" in shown and "minimal" in shown:
             rows.append(("Window visible (tool not waited for), median",
                          ms(statistics.median(shown["somnaro"])),

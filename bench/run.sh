@@ -46,6 +46,9 @@ for _ in $(seq "$runs"); do
   driver latency minimal_dlls 1 - "$minimal /dlls" >>"$raw"
 done
 
+# What starting the tool alone costs saver mode before its window opens.
+driver spawn "$runs" "\"$(winpath "$bin/psshutdown.exe")\" -f -h -t 60" >>"$raw"
+
 # CPU time of the Linux processes that carry a Windows program, in ns, summed
 # over their threads.
 cpu_ns() {
