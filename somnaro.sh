@@ -5,6 +5,8 @@
 #   ./somnaro.sh build           install and build only
 #   ./somnaro.sh screenshots     pictures of the cancel window and the settings
 #                                dialog into docs/
+#   ./somnaro.sh bench           install, build and measure start-up, idle cost,
+#                                size and toolkit costs into bench/results/
 set -euo pipefail
 top=$(cd "$(dirname "$0")" && pwd)
 build=$top/build
@@ -125,6 +127,9 @@ case "$cmd" in
     mkdir -p "$top/docs"
     window_shoot /s "$top/docs/cancel-window.png"
     window_shoot /c "$top/docs/settings-dialog.png" ;;
+  bench)
+    install; compile; wine_up
+    timeout 300 "$top/bench/run.sh" "$native" "$product" ;;
   *)
-    echo "usage: $0 run [ARGS...] | test | build | screenshots" >&2; exit 2 ;;
+    echo "usage: $0 run [ARGS...] | test | build | screenshots | bench" >&2; exit 2 ;;
 esac

@@ -98,4 +98,36 @@ TEST_F(ConfigureModeTest, KeyWithoutValueOpensWithAnEmptyField) {
     endedWithZero(child);
     EXPECT_EQ("30", storedDelay());
 }
+// A hundred thousand typed characters go into the key whole; saver mode can't
+// read data that long and falls back to 60. The entry reads as 45, so it is
+// stored as typed (a long run of digits would wrap to an arbitrary number).
+TEST_F(ConfigureModeTest, HugeEntryIsStoredAndSaverModeFallsBackToSixty) {
+    const std::string entry = "45 " + std::string(100000 - 3, 'x');
+    ChildProcess child;
+    HWND dialog = dialogOpen(child);
+    ASSERT_NE(nullptr, dialog);
+    HWND field = GetDlgItem(dialog, FIELD);
+    // WM_SETTEXT, unlike keystrokes, is not held to the field's 30000 limit.
+    SendMessageA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(entry.c_str()));
+    ASSERT_EQ(static_cast<LRESULT>(entry.size()), SendMessageA(field, WM_GETTEXTLENGTH, 0, 0));
+    enterPress(dialog);
+    endedWithZero(child);
+    std::string stored(entry.size() + 16, '\0');
+    DWORD size = static_cast<DWORD>(stored.size());
+    ASSERT_EQ(ERROR_SUCCESS, RegGetValueA(HKEY_LOCAL_MACHINE, KEY, "HibernateDelay",
+                                          RRF_RT_REG_SZ, nullptr, &stored[0], &size));
+    stored.resize(size ? size - 1 : 0);
+    EXPECT_TRUE(stored == entry) << stored.size() << " bytes stored";
+
+    ToolLogUse();
+    ChildProcess saver;
+    ASSERT_TRUE(saver.start(ScrCommand("/s")));
+    HWND cancel = ProcessWindowWait(saver.id(), "WindowClass_0", LIMIT_MS);
+    ASSERT_NE(nullptr, cancel);
+    PostMessageA(cancel, WM_CLOSE, 0, 0);
+    endedWithZero(saver);
+    for (DWORD begin = GetTickCount(); ToolLogRead().empty() && GetTickCount() - begin < LIMIT_MS;)
+        Sleep(50);
+    EXPECT_EQ("\"psshutdown\" -f -h -t 60\r\n", ToolLogRead());
+}
 }  // namespace

@@ -9,6 +9,10 @@ const DWORD LIMIT_MS = 20000;
 const char* SETTINGS = "SOFTWARE\\Veltrix\\Somnaro";
 const DWORD NO_VALUE = 0xFFFF;  // the key alone, without the value
 
+bool underWine() {
+    return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+}
+
 class HibernateScheduleTest : public ::testing::Test {
 protected:
     void SetUp() override { RegDeleteTreeA(HKEY_LOCAL_MACHINE, SETTINGS); }
@@ -73,6 +77,55 @@ TEST_F(HibernateScheduleTest, ToolGetsTheStoredDelayOrSixty) {
         ToolLogUse();
         EXPECT_EQ(0u, saverRun());
         EXPECT_EQ(std::string("\"psshutdown\" -f -h -t ") + c.delay + "\r\n", toolLogWait());
+    }
+}
+// Data of every type and of sizes around the 255-byte read buffer, stored
+// byte for byte: a string without a terminating zero, a number of the wrong
+// width, data far too long.
+TEST_F(HibernateScheduleTest, OddTypesAndSizesNeverCrashTheSaver) {
+    const std::string sevens255(255, '7'), sevens256(256, '7'), huge(64 * 1024, '7');
+    const struct {
+        const char* name;
+        DWORD type;
+        std::string data;  // exactly the bytes stored, no zero added
+        std::string delay;
+        std::string delayUnderWine;  // "" when the same as delay
+    } cases[] = {
+        // Wine's ANSI read adds the missing zero and reports one byte more,
+        // so the last stored byte is kept there and 255 bytes become too long.
+        {"sz of 0 bytes", REG_SZ, "", "60"},
+        {"sz of 1 byte, no zero", REG_SZ, "7", "60", "7"},  // one byte short of the size: ""
+        {"sz of 3 bytes, no zero", REG_SZ, "456", "45", "456"},
+        {"sz of 255 bytes, no zero", REG_SZ, sevens255, std::string(254, '7'), "60"},
+        {"sz of 256 bytes", REG_SZ, sevens256, "60"},
+        {"sz of 64 KiB", REG_SZ, huge, "60"},
+        {"multi sz", REG_MULTI_SZ, std::string("45\0" "46\0\0", 7), "45"},
+        {"dword of 2 bytes", REG_DWORD, std::string("\x5a\x00", 2), "90"},
+        {"dword of 0 bytes", REG_DWORD, "", "0"},
+        {"dword of 8 bytes", REG_DWORD, std::string("\x5a\0\0\0\0\0\0\0", 8), "0"},
+        {"dword -1", REG_DWORD, "\xff\xff\xff\xff", "-1"},
+        {"binary", REG_BINARY, "45", "60"},
+        {"binary of 64 KiB", REG_BINARY, huge, "60"},
+        {"qword", REG_QWORD, std::string("\x5a\0\0\0\0\0\0\0", 8), "60"},
+        {"big-endian dword", REG_DWORD_BIG_ENDIAN, std::string("\0\0\0\x5a", 4), "60"},
+        {"expand sz", REG_EXPAND_SZ, std::string("45\0", 3), "60"},
+        {"none", REG_NONE, "45", "60"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        RegDeleteTreeA(HKEY_LOCAL_MACHINE, SETTINGS);
+        HKEY key = nullptr;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyA(HKEY_LOCAL_MACHINE, SETTINGS, &key));
+        LONG set = RegSetValueExA(key, "HibernateDelay", 0, c.type,
+                                  reinterpret_cast<const BYTE*>(c.data.data()),
+                                  static_cast<DWORD>(c.data.size()));
+        RegCloseKey(key);
+        ASSERT_EQ(ERROR_SUCCESS, set);
+        ToolLogUse();
+        EXPECT_EQ(0u, saverRun());
+        const std::string& delay = underWine() && !c.delayUnderWine.empty() ? c.delayUnderWine
+                                                                              : c.delay;
+        EXPECT_EQ("\"psshutdown\" -f -h -t " + delay + "\r\n", toolLogWait());
     }
 }
 }  // namespace

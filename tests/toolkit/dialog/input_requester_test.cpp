@@ -1,6 +1,7 @@
 // The input requester run on the test's thread while a helper thread finds its
 // dialog and drives it with real input messages; every wait has a limit.
 #include "toolkit/core/text.h"
+#include "toolkit/core/program_heap.h"
 #include "toolkit/dialog/input_requester.h"
 #include <gtest/gtest.h>
 #include <string.h>
@@ -314,5 +315,42 @@ TEST(InputRequesterShowTest, DialogThatCannotBeMadeRestoresAndDeliversEmpty) {
     EXPECT_TRUE(isTopmost(topmost.get()));
     WNDCLASSEXA wc = {sizeof wc};
     EXPECT_FALSE(GetClassInfoExA(GetModuleHandleA(nullptr), "InputRequester", &wc));
+}
+// Bytes in use in the program heap, where the requester keeps its copies.
+SIZE_T programHeapInUse() {
+    SIZE_T total = 0;
+    PROCESS_HEAP_ENTRY entry = {};
+    while (HeapWalk(ProgramHeap(), &entry))
+        if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) total += entry.cbData;
+    return total;
+}
+
+TEST(InputRequesterShowTest, HundredRequestersLeaveNothingBehind) {
+    requesterDrive("60", [](HWND d) { keyPost(d, VK_RETURN); });  // one-off allocations
+    // Wine reports 0 for both GUI counts; there the heap, the handle count
+    // and the checks of each dialog carry the test.
+    const DWORD gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    const DWORD user = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
+    const SIZE_T heap = programHeapInUse();
+    DWORD handles = 0, handlesAfter = 0;
+    GetProcessHandleCount(GetCurrentProcess(), &handles);
+    for (int i = 0; i < 100; ++i) {
+        SCOPED_TRACE(i);
+        const bool confirm = i % 2 == 0;  // both ways out: the kept text and none
+        RequesterRun run = requesterDrive("60", [confirm](HWND d) {
+            charsPost(d, "4");
+            keyPost(d, confirm ? VK_RETURN : VK_ESCAPE);
+        });
+        ASSERT_NE(nullptr, run.dialog);
+        EXPECT_FALSE(run.rescued);
+        EXPECT_FALSE(IsWindow(run.dialog));
+        EXPECT_FALSE(run.classLeft);
+        EXPECT_EQ(confirm ? "604" : "", run.result);
+    }
+    EXPECT_EQ(gdi, GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS));
+    EXPECT_EQ(user, GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS));
+    EXPECT_EQ(heap, programHeapInUse());
+    GetProcessHandleCount(GetCurrentProcess(), &handlesAfter);
+    EXPECT_EQ(handles, handlesAfter);
 }
 }  // namespace

@@ -191,7 +191,7 @@ TEST_F(WindowOpenTest, OpenCloseCyclesLeakNothing) {
     const SIZE_T heap = programHeapInUse();
     DWORD handles = 0, handlesAfter = 0;
     GetProcessHandleCount(GetCurrentProcess(), &handles);
-    for (int i = 0; i < 40; ++i) {
+    for (int i = 0; i < 100; ++i) {
         SCOPED_TRACE(i);
         HWND window = cycle(i % 2 ? ANY_NUMBER : 0);  // reused and fresh numbers
         HFONT font = FontHandle(0);
