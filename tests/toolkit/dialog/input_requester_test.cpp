@@ -3,6 +3,7 @@
 #include "toolkit/core/text.h"
 #include "toolkit/core/program_heap.h"
 #include "toolkit/dialog/input_requester.h"
+#include "support/leak_counters.h"
 #include <gtest/gtest.h>
 #include <string.h>
 #include <windows.h>
@@ -316,24 +317,9 @@ TEST(InputRequesterShowTest, DialogThatCannotBeMadeRestoresAndDeliversEmpty) {
     WNDCLASSEXA wc = {sizeof wc};
     EXPECT_FALSE(GetClassInfoExA(GetModuleHandleA(nullptr), "InputRequester", &wc));
 }
-// Bytes in use in the program heap, where the requester keeps its copies.
-SIZE_T programHeapInUse() {
-    SIZE_T total = 0;
-    PROCESS_HEAP_ENTRY entry = {};
-    while (HeapWalk(ProgramHeap(), &entry))
-        if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) total += entry.cbData;
-    return total;
-}
-
 TEST(InputRequesterShowTest, HundredRequestersLeaveNothingBehind) {
     requesterDrive("60", [](HWND d) { keyPost(d, VK_RETURN); });  // one-off allocations
-    // Wine reports 0 for both GUI counts; there the heap, the handle count
-    // and the checks of each dialog carry the test.
-    const DWORD gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-    const DWORD user = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
-    const SIZE_T heap = programHeapInUse();
-    DWORD handles = 0, handlesAfter = 0;
-    GetProcessHandleCount(GetCurrentProcess(), &handles);
+    const ResourceSnapshot before = ResourceSnapshotTake();
     for (int i = 0; i < 100; ++i) {
         SCOPED_TRACE(i);
         const bool confirm = i % 2 == 0;  // both ways out: the kept text and none
@@ -347,10 +333,10 @@ TEST(InputRequesterShowTest, HundredRequestersLeaveNothingBehind) {
         EXPECT_FALSE(run.classLeft);
         EXPECT_EQ(confirm ? "604" : "", run.result);
     }
-    EXPECT_EQ(gdi, GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS));
-    EXPECT_EQ(user, GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS));
-    EXPECT_EQ(heap, programHeapInUse());
-    GetProcessHandleCount(GetCurrentProcess(), &handlesAfter);
-    EXPECT_EQ(handles, handlesAfter);
+    const ResourceSnapshot after = ResourceSnapshotTake();
+    EXPECT_EQ(before.gdiObjects, after.gdiObjects);
+    EXPECT_EQ(before.userObjects, after.userObjects);
+    EXPECT_EQ(before.heapInUse, after.heapInUse);
+    EXPECT_EQ(before.openHandles, after.openHandles);
 }
 }  // namespace

@@ -5,6 +5,7 @@
 #include "toolkit/core/object_table.h"
 #include "toolkit/core/program_heap.h"
 #include "toolkit/core/record_list.h"
+#include "support/leak_counters.h"
 #include <gtest/gtest.h>
 #include <stdio.h>
 
@@ -17,15 +18,6 @@ void recordClose(intptr_t result) {  // kept handles stay open by design
     if (ProgramRecord* r = recordOf(result))
         for (HANDLE h : {r->process, r->inputPipe, r->outputPipe, r->errorPipe})
             if (h) CloseHandle(h);
-}
-
-int openHandleCount() {
-    int count = 0;
-    for (uintptr_t value = 4; value < 0x4000; value += 4) {
-        DWORD flags = 0;
-        if (GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags)) ++count;
-    }
-    return count;
 }
 
 class ProgramRunTest : public ::testing::Test {
@@ -171,9 +163,9 @@ TEST_F(ProgramRunTest, EveryHandleALaunchMadeIsClosedOnEveryPath) {
         EXPECT_EQ(0, ProgramRun("C:\\nowhere\\missing.exe", "", "", RUN_INPUT_FROM));
     };
     batch();  // the first round opens what the system keeps for later ones
-    const int before = openHandleCount();
+    const int before = OpenHandleCount();
     batch();
-    EXPECT_EQ(before, openHandleCount());
+    EXPECT_EQ(before, OpenHandleCount());
 }
 
 TEST_F(ProgramRunTest, NoCommandLineBlockMeansNoProgramAndResultZero) {
@@ -182,7 +174,7 @@ TEST_F(ProgramRunTest, NoCommandLineBlockMeansNoProgramAndResultZero) {
         SCOPED_TRACE(flags);
         recordClose(ProgramRun("launch_probe", "", "", flags | RUN_KEEP));  // warm-up
         ProbeReportUse();
-        const int before = openHandleCount();
+        const int before = OpenHandleCount();
         HANDLE saved = ProgramHeap();
         HANDLE small = HeapCreate(0, 0x1000, 0x10000);
         ProgramHeapSet(small);
@@ -192,7 +184,7 @@ TEST_F(ProgramRunTest, NoCommandLineBlockMeansNoProgramAndResultZero) {
         EXPECT_EQ(0, result);
         // Not even through the shell: with RUN_WAIT it would have reported.
         EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(probeReportPath().c_str()));
-        EXPECT_EQ(before, openHandleCount());  // the pipe made first is closed
+        EXPECT_EQ(before, OpenHandleCount());  // the pipe made first is closed
     }
 }
 TEST_F(ProgramRunTest, LaunchedTableReleaseClosesTheProcessHandle) {

@@ -1,6 +1,6 @@
 // Numbered windows: class, style, size and place, number reuse, failure, and
 // nothing left behind however often they are opened and closed.
-#include "toolkit/core/program_heap.h"
+#include "support/leak_counters.h"
 #include "window_test_support.h"
 
 namespace {
@@ -163,15 +163,6 @@ TEST_F(WindowOpenTest, FailedOpenLeavesNothingBehind) {
     EXPECT_EQ(gadgetWindow, GadgetListStateGet()->current);
 }
 
-// Bytes in use in the program heap, where records and accelerator blocks live.
-SIZE_T programHeapInUse() {
-    SIZE_T total = 0;
-    PROCESS_HEAP_ENTRY entry = {};
-    while (HeapWalk(ProgramHeap(), &entry))
-        if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) total += entry.cbData;
-    return total;
-}
-
 TEST_F(WindowOpenTest, OpenCloseCyclesLeakNothing) {
     auto cycle = [](ObjectNumber number) {
         HWND window = AsWindow(WindowOpen(number, 300, 300, 240, 80, "Somnaro v0.5", CANCEL_STYLE));
@@ -184,13 +175,7 @@ TEST_F(WindowOpenTest, OpenCloseCyclesLeakNothing) {
     };
     cycle(0);  // a first cycle makes the lasting one-off allocations
     SetUp();
-    // Wine reports 0 for both GUI counts; there the checks of each object
-    // carry the test.
-    const DWORD gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-    const DWORD user = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
-    const SIZE_T heap = programHeapInUse();
-    DWORD handles = 0, handlesAfter = 0;
-    GetProcessHandleCount(GetCurrentProcess(), &handles);
+    const ResourceSnapshot before = ResourceSnapshotTake();
     for (int i = 0; i < 100; ++i) {
         SCOPED_TRACE(i);
         HWND window = cycle(i % 2 ? ANY_NUMBER : 0);  // reused and fresh numbers
@@ -204,10 +189,10 @@ TEST_F(WindowOpenTest, OpenCloseCyclesLeakNothing) {
         EXPECT_EQ(0, CopyAcceleratorTableA(table, nullptr, 0));
         EXPECT_EQ(nullptr, ObjectFind(GadgetTable(), 0));
     }
-    EXPECT_EQ(gdi, GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS));
-    EXPECT_EQ(user, GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS));
-    EXPECT_EQ(heap, programHeapInUse());
-    GetProcessHandleCount(GetCurrentProcess(), &handlesAfter);
-    EXPECT_EQ(handles, handlesAfter);
+    const ResourceSnapshot after = ResourceSnapshotTake();
+    EXPECT_EQ(before.gdiObjects, after.gdiObjects);
+    EXPECT_EQ(before.userObjects, after.userObjects);
+    EXPECT_EQ(before.heapInUse, after.heapInUse);
+    EXPECT_EQ(before.openHandles, after.openHandles);
 }
 }  // namespace
