@@ -108,17 +108,25 @@ case "$cmd" in
     (cd "$native" && ctest --output-on-failure --timeout 900 "$@")
     echo "suite wall time: $(( $(date +%s) - start )) s" ;;
   run)
-    install; compile; wine_up
     bin=$native/bin
-    rm -f "$bin/psshutdown.log"
-    wine "$bin/Somnaro.scr" "$@" &
-    pid=$!
-    sleep "${SOMNARO_RUN_SECONDS:-5}"
-    mkdir -p "$build/shots"
-    xwd -root -silent -display "$DISPLAY" | python3 "$top/tools/xwd2png.py" "$build/shots/run.png"
-    echo "screenshot: $build/shots/run.png"
-    wineserver -k 2>/dev/null || true
-    wait "$pid" 2>/dev/null || true
+    if [ -n "${DISPLAY:-}" ] && [ "${SOMNARO_OWN_DISPLAY:-0}" != 1 ]; then
+      # A real display: the program runs until it ends by itself.
+      install; compile; SOMNARO_OWN_DISPLAY=0 wine_up
+      rm -f "$bin/psshutdown.log"
+      wine "$bin/Somnaro.scr" "$@" || true
+    else
+      # No display: a virtual one, a screenshot after a few seconds, then stop.
+      install; compile; wine_up
+      rm -f "$bin/psshutdown.log"
+      wine "$bin/Somnaro.scr" "$@" &
+      pid=$!
+      sleep "${SOMNARO_RUN_SECONDS:-5}"
+      mkdir -p "$build/shots"
+      xwd -root -silent -display "$DISPLAY" | python3 "$top/tools/xwd2png.py" "$build/shots/run.png"
+      echo "screenshot: $build/shots/run.png"
+      wineserver -k 2>/dev/null || true
+      wait "$pid" 2>/dev/null || true
+    fi
     if [ -f "$bin/psshutdown.log" ]; then
       echo "psshutdown was started with:"; cat "$bin/psshutdown.log"
     fi ;;
