@@ -2,6 +2,7 @@
 // just before CreateProcessA until its window is visible (and, when a tool
 // log is given, the tool has written its line).
 #include "bench_driver.h"
+#include "support/child.h"
 #include <windows.h>
 #include <psapi.h>
 #include <stdio.h>
@@ -11,34 +12,6 @@
 static const DWORD LIMIT_MS = 20000;
 
 namespace {
-class ProcessOwner {  // one started process; ended if still running
-public:
-    ProcessOwner() = default;
-    ProcessOwner(const ProcessOwner&) = delete;
-    ProcessOwner& operator=(const ProcessOwner&) = delete;
-    ~ProcessOwner() {
-        if (info_.hProcess) {
-            if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) {
-                TerminateProcess(info_.hProcess, 1);
-                WaitForSingleObject(info_.hProcess, 5000);
-            }
-            CloseHandle(info_.hProcess);
-        }
-        if (info_.hThread) CloseHandle(info_.hThread);
-    }
-    bool start(const char* commandLine) {
-        std::string line = commandLine;
-        STARTUPINFOA si = {};
-        si.cb = sizeof si;
-        return CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                              &si, &info_) != 0;
-    }
-    HANDLE handle() const { return info_.hProcess; }
-    DWORD id() const { return info_.dwProcessId; }
-private:
-    PROCESS_INFORMATION info_ = {};
-};
-
 struct Search { DWORD process; HWND found; };
 
 BOOL CALLBACK visibleMatch(HWND w, LPARAM lp) {
@@ -78,7 +51,7 @@ double millisecondsSince(LARGE_INTEGER begin) {
 
 // Waits for the window (and the tool's line); null when none came in time.
 // windowMs gets the time at which the window alone was first seen.
-HWND windowWait(const ProcessOwner& child, const char* toolLog, LARGE_INTEGER begin,
+HWND windowWait(const ChildProcess& child, const char* toolLog, LARGE_INTEGER begin,
                 double* windowMs) {
     *windowMs = -1;
     for (DWORD start = GetTickCount(); GetTickCount() - start < LIMIT_MS; Sleep(1)) {
@@ -90,7 +63,7 @@ HWND windowWait(const ProcessOwner& child, const char* toolLog, LARGE_INTEGER be
     return nullptr;
 }
 
-void closeAndWait(const ProcessOwner& child, HWND window) {
+void closeAndWait(const ChildProcess& child, HWND window) {
     PostMessageA(window, WM_CLOSE, 0, 0);
     WaitForSingleObject(child.handle(), LIMIT_MS);
 }
@@ -99,7 +72,7 @@ void closeAndWait(const ProcessOwner& child, HWND window) {
 int LatencyRun(const char* label, const char* commandLine, const char* toolLog, int runs) {
     for (int i = 0; i < runs; ++i) {
         if (toolLog) DeleteFileA(toolLog);
-        ProcessOwner child;
+        ChildProcess child;
         LARGE_INTEGER begin;
         QueryPerformanceCounter(&begin);
         if (!child.start(commandLine)) {
@@ -159,7 +132,7 @@ int SpawnRun(const char* commandLine, int runs) {
 }
 
 int HoldRun(const char* commandLine, int seconds) {
-    ProcessOwner child;
+    ChildProcess child;
     if (!child.start(commandLine)) {
         printf("error could not start\n");
         return 1;
