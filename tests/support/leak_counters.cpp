@@ -2,6 +2,7 @@
 // use in the program heap, and open kernel handles.
 #include "support/leak_counters.h"
 #include "toolkit/core/program_heap.h"
+#include <gtest/gtest.h>
 #include <stdint.h>
 
 static SIZE_T programHeapInUse() {
@@ -30,4 +31,12 @@ ResourceSnapshot ResourceSnapshotTake() {
     s.heapInUse = programHeapInUse();
     s.openHandles = OpenHandleCount();
     return s;
+}
+
+void ResourceSnapshotExpectUnchanged(const ResourceSnapshot& before) {
+    const ResourceSnapshot after = ResourceSnapshotTake();
+    EXPECT_EQ(before.gdiObjects, after.gdiObjects);
+    EXPECT_EQ(before.userObjects, after.userObjects);
+    EXPECT_EQ(before.heapInUse, after.heapInUse);
+    EXPECT_EQ(before.openHandles, after.openHandles);
 }

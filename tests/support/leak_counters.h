@@ -11,4 +11,6 @@ struct ResourceSnapshot {
 };
 
 ResourceSnapshot ResourceSnapshotTake();
+// Expects a snapshot taken now to equal the one taken before.
+void ResourceSnapshotExpectUnchanged(const ResourceSnapshot& before);
 int OpenHandleCount();

@@ -333,10 +333,6 @@ TEST(InputRequesterShowTest, HundredRequestersLeaveNothingBehind) {
         EXPECT_FALSE(run.classLeft);
         EXPECT_EQ(confirm ? "604" : "", run.result);
     }
-    const ResourceSnapshot after = ResourceSnapshotTake();
-    EXPECT_EQ(before.gdiObjects, after.gdiObjects);
-    EXPECT_EQ(before.userObjects, after.userObjects);
-    EXPECT_EQ(before.heapInUse, after.heapInUse);
-    EXPECT_EQ(before.openHandles, after.openHandles);
+    ResourceSnapshotExpectUnchanged(before);
 }
 }  // namespace

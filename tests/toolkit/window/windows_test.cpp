@@ -189,10 +189,6 @@ TEST_F(WindowOpenTest, OpenCloseCyclesLeakNothing) {
         EXPECT_EQ(0, CopyAcceleratorTableA(table, nullptr, 0));
         EXPECT_EQ(nullptr, ObjectFind(GadgetTable(), 0));
     }
-    const ResourceSnapshot after = ResourceSnapshotTake();
-    EXPECT_EQ(before.gdiObjects, after.gdiObjects);
-    EXPECT_EQ(before.userObjects, after.userObjects);
-    EXPECT_EQ(before.heapInUse, after.heapInUse);
-    EXPECT_EQ(before.openHandles, after.openHandles);
+    ResourceSnapshotExpectUnchanged(before);
 }
 }  // namespace
