@@ -2,8 +2,14 @@
 // toolkit is linked into this image, so its calls go through these slots.
 #include "heap_count.h"
 
-extern "C" void* __imp_HeapAlloc;
-extern "C" void* __imp_HeapReAlloc;
+// The slots' symbols: i686 decorates stdcall names with "_" and "@<bytes>".
+#ifdef _WIN64
+extern "C" void* heapAllocSlot __asm__("__imp_HeapAlloc");
+extern "C" void* heapReAllocSlot __asm__("__imp_HeapReAlloc");
+#else
+extern "C" void* heapAllocSlot __asm__("__imp__HeapAlloc@12");
+extern "C" void* heapReAllocSlot __asm__("__imp__HeapReAlloc@16");
+#endif
 
 typedef LPVOID(WINAPI* HeapAllocCall)(HANDLE, DWORD, SIZE_T);
 typedef LPVOID(WINAPI* HeapReAllocCall)(HANDLE, DWORD, LPVOID, SIZE_T);
@@ -34,10 +40,10 @@ static bool slotSet(void** slot, void* value) {
 
 bool HeapCountStart() {
     if (g_alloc) return true;
-    g_alloc = reinterpret_cast<HeapAllocCall>(__imp_HeapAlloc);
-    g_realloc = reinterpret_cast<HeapReAllocCall>(__imp_HeapReAlloc);
-    return slotSet(&__imp_HeapAlloc, reinterpret_cast<void*>(allocCounted)) &&
-           slotSet(&__imp_HeapReAlloc, reinterpret_cast<void*>(reallocCounted));
+    g_alloc = reinterpret_cast<HeapAllocCall>(heapAllocSlot);
+    g_realloc = reinterpret_cast<HeapReAllocCall>(heapReAllocSlot);
+    return slotSet(&heapAllocSlot, reinterpret_cast<void*>(allocCounted)) &&
+           slotSet(&heapReAllocSlot, reinterpret_cast<void*>(reallocCounted));
 }
 
 HeapCalls HeapCountRead() { return {g_allocs, g_reallocs}; }
