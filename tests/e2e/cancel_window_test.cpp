@@ -1,6 +1,7 @@
 // Saver mode's cancel window in the real Somnaro.scr: how it looks from
 // outside, and what the button, the ways of closing and moving it do.
 #include "support/child.h"
+#include "support/time_limit.h"
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <iostream>
@@ -8,7 +9,7 @@
 #include <vector>
 
 namespace {
-const DWORD LIMIT_MS = 20000;
+const DWORD LIMIT_MS = TimeLimitMs(20000);
 const char* SETTINGS = "SOFTWARE\\Veltrix\\Somnaro";
 const std::string SCHEDULE_LINE = "\"psshutdown\" -f -h -t 60\r\n";
 const std::string ABORT_LINE = "\"psshutdown\" -a\r\n";

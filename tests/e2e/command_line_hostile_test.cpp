@@ -2,13 +2,14 @@
 // long items, bytes above 127 and a line near the system's length limit. Each
 // run ends with 0, and only saver mode starts the tool.
 #include "support/child.h"
+#include "support/time_limit.h"
 #include <gtest/gtest.h>
 #include <random>
 #include <string>
 #include <vector>
 
 namespace {
-const DWORD LIMIT_MS = 20000;
+const DWORD LIMIT_MS = TimeLimitMs(20000);
 const char* SETTINGS = "SOFTWARE\\Veltrix\\Somnaro";
 const unsigned SEED = 8;
 const int GENERATED = 190;

@@ -1,11 +1,12 @@
 // The real Somnaro.scr in configuration mode: the dialog it shows, and what
 // each entry, Escape or close request leaves in the settings key.
 #include "support/child.h"
+#include "support/time_limit.h"
 #include <gtest/gtest.h>
 #include <string>
 
 namespace {
-const DWORD LIMIT_MS = 20000;
+const DWORD LIMIT_MS = TimeLimitMs(20000);
 const char KEY[] = "SOFTWARE\\Veltrix\\Somnaro";
 const int FIELD = 10, OK_BUTTON = 1000;
 

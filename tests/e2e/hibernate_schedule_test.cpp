@@ -1,11 +1,12 @@
 // Saver mode of the real Somnaro.scr: the delay it reads from the registry
 // and the exact command line the stand-in tool receives for it.
 #include "support/child.h"
+#include "support/time_limit.h"
 #include <gtest/gtest.h>
 #include <string>
 
 namespace {
-const DWORD LIMIT_MS = 20000;
+const DWORD LIMIT_MS = TimeLimitMs(20000);
 const char* SETTINGS = "SOFTWARE\\Veltrix\\Somnaro";
 const DWORD NO_VALUE = 0xFFFF;  // the key alone, without the value
 

@@ -1,10 +1,11 @@
 // The real Somnaro.scr started with each kind of first parameter: it always
 // ends with exit code 0, and the modes that do nothing show nothing.
 #include "support/child.h"
+#include "support/time_limit.h"
 #include <gtest/gtest.h>
 
 namespace {
-const DWORD LIMIT_MS = 20000;
+const DWORD LIMIT_MS = TimeLimitMs(20000);
 
 class ModeDispatchTest : public ::testing::Test {
 protected:

@@ -4,6 +4,7 @@
 #include "toolkit/core/program_heap.h"
 #include "toolkit/dialog/input_requester.h"
 #include "support/leak_counters.h"
+#include "support/time_limit.h"
 #include <gtest/gtest.h>
 #include <string.h>
 #include <windows.h>
@@ -12,7 +13,7 @@
 #include <vector>
 
 namespace {
-bool conditionWait(const std::function<bool()>& condition, DWORD limitMs = 10000) {
+bool conditionWait(const std::function<bool()>& condition, DWORD limitMs = TimeLimitMs(10000)) {
     for (DWORD begin = GetTickCount(); !condition(); Sleep(10))
         if (GetTickCount() - begin > limitMs) return false;
     return true;
@@ -74,7 +75,7 @@ RequesterRun requesterDrive(const char* defaultText, std::function<void(HWND)> s
     run.result = WorkspaceAt(at);
     run.positionAtZero = WorkspacePosition() == at + run.result.size();
     WorkspacePositionSet(at);
-    WaitForSingleObject(helper, 30000);
+    WaitForSingleObject(helper, TimeLimitMs(30000));
     CloseHandle(helper);
     run.dialog = h.dialog;
     run.rescued = h.rescued;

@@ -2,12 +2,13 @@
 // flag, given the directory of the program text, and never left hanging on
 // the shell's own error box.
 #include "launch_support.h"
+#include "support/time_limit.h"
 #include "toolkit/core/text.h"
 #include "toolkit/process/command_line.h"
 #include <gtest/gtest.h>
 
 namespace {
-const DWORD LIMIT_MS = 20000;
+const DWORD LIMIT_MS = TimeLimitMs(20000);
 
 // While it lives, a thread presses the default button of every dialog box
 // of this process: the shell shows its error messages in the caller's thread.

@@ -2,6 +2,7 @@
 // and directory it was given, its pipes and inherited handles, waiting,
 // kept records, and every handle closed again.
 #include "launch_support.h"
+#include "support/time_limit.h"
 #include "toolkit/core/object_table.h"
 #include "toolkit/core/program_heap.h"
 #include "toolkit/core/record_list.h"
@@ -10,7 +11,7 @@
 #include <stdio.h>
 
 namespace {
-const DWORD LIMIT_MS = 20000;
+const DWORD LIMIT_MS = TimeLimitMs(20000);
 
 ProgramRecord* recordOf(intptr_t result) { return reinterpret_cast<ProgramRecord*>(result); }
 

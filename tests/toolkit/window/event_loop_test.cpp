@@ -2,9 +2,12 @@
 // of the dispatch that caused it; raw message numbers; Tab through the
 // accelerator table.
 #include "window_test_support.h"
+#include "support/time_limit.h"
 #include <richedit.h>
 
 namespace {
+const DWORD EVENT_LIMIT_MS = TimeLimitMs(2000);
+
 // The thread's key state with some keys held down; restored on the way out.
 class KeysHeld {
 public:
@@ -46,7 +49,7 @@ protected:
     }
     std::vector<int32_t> codesFor(int count) {
         std::vector<int32_t> codes;
-        for (int i = 0; i < count; ++i) codes.push_back(EventWaitWithin(2000));
+        for (int i = 0; i < count; ++i) codes.push_back(EventWaitWithin(EVENT_LIMIT_MS));
         return codes;
     }
     HWND window_ = nullptr;
@@ -76,11 +79,11 @@ TEST_F(EventWaitTest, ClicksAreGadgetEventsOfTheirOwnDispatch) {
     HWND five = AsWindow(ButtonCreate(5, 0, 0, 10, 10, "five"));
     EventsDrain(50);
     PostMessageA(five, BM_CLICK, 0, 0);
-    EXPECT_EQ(EVENT_GADGET, EventWaitWithin(2000));
+    EXPECT_EQ(EVENT_GADGET, EventWaitWithin(EVENT_LIMIT_MS));
     EXPECT_EQ(5, EventGadgetNumber());
     // A raw event keeps the gadget number and brings its parameters.
     PostMessageA(window_, WM_APP + 1, 7, 9);
-    EXPECT_EQ(WM_APP + 1, EventWaitWithin(2000));
+    EXPECT_EQ(WM_APP + 1, EventWaitWithin(EVENT_LIMIT_MS));
     EXPECT_EQ(5, EventGadgetNumber());
     EXPECT_EQ(-1, EventStateGet()->last.type);
     EXPECT_EQ(7u, EventStateGet()->last.wParam);
@@ -104,7 +107,7 @@ TEST_F(EventWaitTest, CloseRequestsAndQuit) {
     EXPECT_EQ((std::vector<int32_t>{EVENT_CLOSE_WINDOW, EVENT_CLOSE_WINDOW}), codesFor(2));
     EXPECT_EQ(0u, EventQueueLength());
     PostQuitMessage(0);
-    EXPECT_EQ(WM_QUIT, EventWaitWithin(2000));
+    EXPECT_EQ(WM_QUIT, EventWaitWithin(EVENT_LIMIT_MS));
 }
 
 TEST_F(EventWaitTest, TabAndShiftTabMoveTheFocusAndShowTheCues) {
@@ -129,7 +132,7 @@ TEST_F(EventWaitTest, TabAndShiftTabMoveTheFocusAndShowTheCues) {
         g_cueUpdates.clear();
         PostMessageA(GetFocus(), WM_KEYDOWN, VK_TAB, 1);
         // Translated, not dispatched: the key itself is the raw result.
-        EXPECT_EQ(WM_KEYDOWN, EventWaitWithin(2000));
+        EXPECT_EQ(WM_KEYDOWN, EventWaitWithin(EVENT_LIMIT_MS));
         EXPECT_EQ(step.focus, GetFocus());
         // Shown after the translation; a held Shift shows them at the lookup too.
         EXPECT_EQ(step.shift ? 2 : 1,
