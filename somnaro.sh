@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Sets up, builds, runs and tests Somnaro on a Debian 12 machine.
-#   ./somnaro.sh run [ARGS...]   install, build, run Somnaro.scr under Wine
-#   ./somnaro.sh test            install, build, run the whole test suite
+#   ./somnaro.sh run [ARGS...]   install, build, run the shipped Somnaro.scr
+#                                under Wine (SOMNARO_WIDTH=x86_64: the fast
+#                                64-bit build instead)
+#   ./somnaro.sh test [ARGS...]  install, build, run the whole test suite at
+#                                both widths (ARGS go to both ctest runs)
 #   ./somnaro.sh build           install and build only
 #   ./somnaro.sh screenshots     pictures of the cancel window and the settings
 #                                dialog into docs/
@@ -10,92 +13,38 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")" && pwd)
 build=$top/build
-# Wine here runs 64-bit Windows programs: the tests and the run command use
-# the x86_64 build of the same sources; the shipped file is the i686 build.
-native=$build/x86_64
+# The shipped file is the i686 build; this kernel runs it only under an
+# emulated 32-bit Wine, so the x86_64 build of the same sources runs the
+# fast suite, the benchmark and the screenshots under wine64.
 product=$build/i686/bin/Somnaro.scr
 
 packages=(cmake make g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 xvfb
-          x11-apps x11-utils googletest python3 binutils-mingw-w64-i686)
+          x11-apps x11-utils googletest python3 binutils-mingw-w64-i686
+          fonts-wine fonts-liberation)
 
 install() {
   local missing=()
   for p in "${packages[@]}"; do
     dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
   done
-  [ ${#missing[@]} -eq 0 ] && return 0
-  echo "installing: ${missing[*]}"
-  apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  if [ ${#missing[@]} -gt 0 ]; then
+    echo "installing: ${missing[*]}"
+    apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  fi
+  "$top/tools/wine32-setup.sh" "$build/wine32"
 }
 
 compile() {
-  local jobs; jobs=$(nproc)
-  cmake -S "$top" -B "$build/i686" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/toolchain-i686.cmake" \
-        -DCMAKE_BUILD_TYPE=Release >/dev/null
-  cmake --build "$build/i686" -j "$jobs" --target Somnaro
-  cmake -S "$top" -B "$native" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/toolchain-x86_64.cmake" \
-        -DCMAKE_BUILD_TYPE=Release -DSOMNARO_TESTS=ON -DSOMNARO_PRODUCT="$product" >/dev/null
-  cmake --build "$native" -j "$jobs"
-}
-
-# One virtual display and one wineserver for a whole run; both stop on exit.
-xvfb_pid=""
-wine_up() {
-  export WINEPREFIX=$native/wineprefix WINEARCH=win64 WINEDEBUG=-all
-  if [ -z "${DISPLAY:-}" ] || [ "${SOMNARO_OWN_DISPLAY:-1}" = 1 ]; then
-    local fdfile; fdfile=$(mktemp)
-    Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 3>"$fdfile" 2>/dev/null &
-    xvfb_pid=$!
-    for _ in $(seq 100); do [ -s "$fdfile" ] && break; sleep 0.1; done
-    export DISPLAY=":$(head -n1 "$fdfile")"
-    rm -f "$fdfile"
-  fi
-  trap wine_down EXIT
-  # The wineserver must first start with DISPLAY set, or no window can ever
-  # be made in this prefix.
-  wineserver -k 2>/dev/null || true
-  wineserver -w 2>/dev/null || true
-  if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >/dev/null 2>&1
-    wineserver -w
-  fi
-  wineserver -p
-  # Without a window manager Wine waits whenever a managed window goes.
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-  # A crashing program is reported on standard error and ended, not held
-  # open in a crash dialog until the test's time limit.
-  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
-}
-
-wine_down() {
-  wineserver -k 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-}
-
-# Starts Somnaro.scr with a mode, waits for its window and saves that window
-# as a PNG; the program is ended afterwards.
-window_shoot() {
-  local mode=$1 out=$2 id=""
-  wine "$native/bin/Somnaro.scr" "$mode" &
-  local pid=$!
-  for _ in $(seq 100); do
-    id=$(xwininfo -root -tree 2>/dev/null | awk '/"Somnaro v0.5"/ {print $1; exit}')
-    [ -n "$id" ] && break
-    sleep 0.1
+  local jobs width; jobs=$(nproc)
+  for width in i686 x86_64; do
+    cmake -S "$top" -B "$build/$width" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/toolchain-$width.cmake" \
+          -DCMAKE_BUILD_TYPE=Release -DSOMNARO_TESTS=ON -DSOMNARO_PRODUCT="$product" >/dev/null
+    cmake --build "$build/$width" -j "$jobs"
   done
-  sleep 1   # let it paint
-  if [ -n "$id" ]; then
-    xwd -silent -id "$id" | python3 "$top/tools/xwd2png.py" "$out"
-    echo "saved $out"
-  else
-    echo "no window for $mode" >&2
-  fi
-  wineserver -k 2>/dev/null || true
-  wait "$pid" 2>/dev/null || true
-  wineserver -p
-  [ -n "$id" ]
 }
+
+. "$top/tools/wine-session.sh"
 
 cmd=${1:-}
 [ $# -gt 0 ] && shift
@@ -103,41 +52,38 @@ case "$cmd" in
   build)
     install; compile ;;
   test)
-    install; compile; wine_up
-    start=$(date +%s)
-    (cd "$native" && ctest --output-on-failure --timeout 900 "$@")
-    echo "suite wall time: $(( $(date +%s) - start )) s" ;;
+    install; compile; display_up; prefix_up x86_64; prefix_up i686
+    failed=0
+    for width in x86_64 i686; do
+      start=$(date +%s)
+      (cd "$build/$width" && ctest --output-on-failure --timeout 900 "$@") || failed=1
+      echo "$width suite wall time: $(( $(date +%s) - start )) s"
+    done
+    exit "$failed" ;;
   run)
-    bin=$native/bin
+    width=${SOMNARO_WIDTH:-i686}
+    bin=$build/$width/bin
+    install; compile
+    rm -f "$bin/psshutdown.log"
     if [ -n "${DISPLAY:-}" ] && [ "${SOMNARO_OWN_DISPLAY:-0}" != 1 ]; then
       # A real display: the program runs until it ends by itself.
-      install; compile; SOMNARO_OWN_DISPLAY=0 wine_up
-      rm -f "$bin/psshutdown.log"
-      wine "$bin/Somnaro.scr" "$@" || true
+      SOMNARO_OWN_DISPLAY=0 display_up; prefix_up "$width"
+      wine_at "$width" "$bin/Somnaro.scr" "$@" || true
     else
-      # No display: a virtual one, a screenshot after a few seconds, then stop.
-      install; compile; wine_up
-      rm -f "$bin/psshutdown.log"
-      wine "$bin/Somnaro.scr" "$@" &
-      pid=$!
-      sleep "${SOMNARO_RUN_SECONDS:-5}"
-      mkdir -p "$build/shots"
-      xwd -root -silent -display "$DISPLAY" | python3 "$top/tools/xwd2png.py" "$build/shots/run.png"
-      echo "screenshot: $build/shots/run.png"
-      wineserver -k 2>/dev/null || true
-      wait "$pid" 2>/dev/null || true
+      # No display: a virtual one, a picture once the window shows, then stop.
+      display_up; prefix_up "$width"
+      scr_shoot "$width" "$build/shots/run.png" screen "$@" || true
     fi
     if [ -f "$bin/psshutdown.log" ]; then
       echo "psshutdown was started with:"; cat "$bin/psshutdown.log"
     fi ;;
   screenshots)
-    install; compile; wine_up
-    mkdir -p "$top/docs"
-    window_shoot /s "$top/docs/cancel-window.png"
-    window_shoot /c "$top/docs/settings-dialog.png" ;;
+    install; compile; display_up; prefix_up x86_64
+    scr_shoot x86_64 "$top/docs/cancel-window.png" window /s
+    scr_shoot x86_64 "$top/docs/settings-dialog.png" window /c ;;
   bench)
-    install; compile; wine_up
-    timeout 300 "$top/bench/run.sh" "$native" "$product" ;;
+    install; compile; display_up; prefix_up x86_64
+    timeout 300 "$top/bench/run.sh" "$build/x86_64" "$product" ;;
   *)
-    echo "usage: $0 run [ARGS...] | test | build | screenshots | bench" >&2; exit 2 ;;
+    echo "usage: $0 run [ARGS...] | test [ARGS...] | build | screenshots | bench" >&2; exit 2 ;;
 esac

@@ -14,10 +14,11 @@ idle_seconds=10
 mkdir -p "$results"
 : >"$raw"
 
+wine_exec=$here/../tools/wine-exec.sh
 winpath() { echo "Z:${1//\//\\}"; }
 note() { echo "$*" >>"$raw"; }
 
-driver() { timeout 120 wine "$bin/bench_driver.exe" "$@" 2>/dev/null | tr -d '\r'; }
+driver() { timeout 120 "$wine_exec" x86_64 "$bin/bench_driver.exe" "$@" 2>/dev/null | tr -d '\r'; }
 
 scr="\"$(winpath "$bin/Somnaro.scr")\" /s"
 minimal="\"$(winpath "$bin/bench_minimal.exe")\""
@@ -75,7 +76,7 @@ idle_measure() {
   out=$(mktemp)
   before=$(ls /proc | grep -E '^[0-9]+$' | tr '\n' ' ')
   # Straight into the file: "ready" must show while the driver still runs.
-  timeout 60 wine "$bin/bench_driver.exe" hold $((idle_seconds + 3)) "$line" >"$out" 2>/dev/null &
+  timeout 60 "$wine_exec" x86_64 "$bin/bench_driver.exe" hold $((idle_seconds + 3)) "$line" >"$out" 2>/dev/null &
   local holder=$!
   for _ in $(seq 200); do grep -q '^ready' "$out" && break; sleep 0.1; done
   sleep 1  # past the first paint
