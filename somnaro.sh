@@ -6,8 +6,8 @@
 #   ./somnaro.sh test [ARGS...]  install, build, run the whole test suite at
 #                                both widths (ARGS go to both ctest runs)
 #   ./somnaro.sh build           install and build only
-#   ./somnaro.sh screenshots     pictures of the cancel window and the settings
-#                                dialog into docs/
+#   ./somnaro.sh screenshots     pictures of the shipped file's cancel window
+#                                and settings dialog into docs/
 #   ./somnaro.sh bench           install, build and measure start-up, idle cost,
 #                                size and toolkit costs into bench/results/
 set -euo pipefail
@@ -15,7 +15,7 @@ top=$(cd "$(dirname "$0")" && pwd)
 build=$top/build
 # The shipped file is the i686 build; this kernel runs it only under an
 # emulated 32-bit Wine, so the x86_64 build of the same sources runs the
-# fast suite, the benchmark and the screenshots under wine64.
+# fast suite and the benchmark under wine64.
 product=$build/i686/bin/Somnaro.scr
 
 packages=(cmake make g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 xvfb
@@ -78,9 +78,10 @@ case "$cmd" in
       echo "psshutdown was started with:"; cat "$bin/psshutdown.log"
     fi ;;
   screenshots)
-    install; compile; display_up; prefix_up x86_64
-    scr_shoot x86_64 "$top/docs/cancel-window.png" window /s
-    scr_shoot x86_64 "$top/docs/settings-dialog.png" window /c ;;
+    # Pictures of the shipped file, as users see it.
+    install; compile; display_up; prefix_up i686
+    scr_shoot i686 "$top/docs/cancel-window.png" window /s
+    scr_shoot i686 "$top/docs/settings-dialog.png" window /c ;;
   bench)
     install; compile; display_up; prefix_up x86_64
     timeout 300 "$top/bench/run.sh" "$build/x86_64" "$product" ;;

@@ -37,6 +37,10 @@ prefix_up() {
     WINEDLLOVERRIDES="mscoree,mshtml=" wine_at "$width" wineboot -i >/dev/null 2>&1
     wine_at "$width" wineserver -w
   fi
+  # This Wine loads its own fonts (among them the symbol font that draws the
+  # caption buttons) only from the prefix's Fonts folder, which its prefix
+  # set-up leaves empty; Debian's fonts-wine has them.
+  cp -n /usr/share/wine/fonts/* "$build/$width/wineprefix/drive_c/windows/Fonts/"
   wine_at "$width" wineserver -p
   # Without a window manager Wine waits whenever a managed window goes.
   wine_at "$width" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
