@@ -22,6 +22,7 @@ driver() { timeout 120 "$wine_exec" x86_64 "$bin/bench_driver.exe" "$@" 2>/dev/n
 
 scr="\"$(winpath "$bin/Somnaro.scr")\" /s"
 minimal="\"$(winpath "$bin/bench_minimal.exe")\""
+baseline="\"$(winpath "$bin/bench_baseline.exe")\""
 toollog=$native/bench-tool.log
 export PSSHUTDOWN_LOG; PSSHUTDOWN_LOG=$(winpath "$toollog")
 # The setting is left alone: with none, saver mode schedules with 60.
@@ -36,13 +37,16 @@ text_hex=$(i686-w64-mingw32-objdump -h "$product" | awk '$2 == ".text" {print $3
 note "info text $((16#${text_hex:-0})) bytes"
 note "info imports $(i686-w64-mingw32-objdump -p "$product" | awk '/DLL Name:/ {print $3}' | sort -f | paste -sd, -)"
 
-# Start-up latency, the two programs taking turns so that drift hits both;
-# the first run of each only warms the caches.
+# Start-up latency, the programs taking turns so that drift hits all alike;
+# the first run of each only warms the caches. Somnaro and the baseline saver
+# are done when their window shows and the tool has written its line.
 echo "latency: $runs runs each"
 driver latency somnaro 1 "$PSSHUTDOWN_LOG" "$scr" >/dev/null
+driver latency baseline 1 "$PSSHUTDOWN_LOG" "$baseline" >/dev/null
 driver latency minimal 1 - "$minimal" >/dev/null
 for _ in $(seq "$runs"); do
   driver latency somnaro 1 "$PSSHUTDOWN_LOG" "$scr" >>"$raw"
+  driver latency baseline 1 "$PSSHUTDOWN_LOG" "$baseline" >>"$raw"
   driver latency minimal 1 - "$minimal" >>"$raw"
   driver latency minimal_dlls 1 - "$minimal /dlls" >>"$raw"
 done
