@@ -28,7 +28,7 @@ uninstall() {
   check "exit code of the uninstall ($1)" 0 $?
 }
 nothing_left() {
-  check "Somnaro.scr ($1)" absent "$([ -e "$drive_c/windows/system32/Somnaro.scr" ] && echo present || echo absent)"
+  check "any Somnaro.scr on drive C: ($1)" "" "$(find "$drive_c" -iname Somnaro.scr)"
   check "install folder ($1)" absent "$([ -e "$drive_c/Program Files/Somnaro" ] && echo present || echo absent)"
   check "uninstall entry ($1)" absent "$(reg_key system "$entry" && echo present || echo absent)"
   check "Somnaro key ($1)" absent "$(reg_key system 'Software\Veltrix\Somnaro' && echo present || echo absent)"
@@ -44,10 +44,13 @@ nothing_left first
 check "Veltrix key, empty" absent "$(reg_key system 'Software\Veltrix' && echo present || echo absent)"
 check "SCRNSAVE.EXE" "" "$(reg_value user "$desktop" SCRNSAVE.EXE)"
 check "ScreenSaveActive, left as it was" "sz:1" "$(reg_value user "$desktop" ScreenSaveActive)"
+# Named again, while its file is gone: only the stored text can tell.
 server_up
+win reg add "HKCU\\$desktop" /v SCRNSAVE.EXE /d 'C:\WINDOWS\SYSTEM32\SOMNARO.SCR' /f
 uninstall second
 server_down
 nothing_left second
+check "SCRNSAVE.EXE naming the missing file" "" "$(reg_value user "$desktop" SCRNSAVE.EXE)"
 
 scenario other-saver
 installed "another saver chosen"
