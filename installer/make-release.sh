@@ -34,7 +34,7 @@ makensis -V2 -WX -DVERSION="$version" -DVERSION_QUAD="$quad" -DSCR="$stage/Somna
   -DOUTFILE="$out/$setup" "$here/somnaro.nsi"
 cp "$out/$setup" "$stage/$setup"
 
-# A zip of fixed order, times and attributes.
+# A zip of fixed order and times; zipfile gives every entry the same mode.
 python3 - "$out/$zip" "$epoch" "$stage" Somnaro.scr README-Windows.txt "$setup" <<'PY'
 import sys, time, zipfile
 target, epoch, folder, names = sys.argv[1], int(sys.argv[2]), sys.argv[3], sys.argv[4:]
@@ -43,8 +43,6 @@ with zipfile.ZipFile(target, "w") as archive:
     for name in names:
         entry = zipfile.ZipInfo(name, stamp)
         entry.compress_type = zipfile.ZIP_DEFLATED
-        entry.create_system = 0  # MS-DOS: no Unix mode to vary with the umask
-        entry.external_attr = 0
         with open(f"{folder}/{name}", "rb") as f:
             archive.writestr(entry, f.read(), compresslevel=9)
 PY
