@@ -6,6 +6,8 @@
 #   ./somnaro.sh test [ARGS...]  install, build, run the whole test suite at
 #                                both widths (ARGS go to both ctest runs)
 #   ./somnaro.sh build           install and build only
+#   ./somnaro.sh release         install, build, and write what a Windows user
+#                                downloads into dist/ (installer/make-release.sh)
 #   ./somnaro.sh screenshots     pictures of the shipped file's cancel window
 #                                and settings dialog into docs/
 #   ./somnaro.sh bench           install, build and measure start-up, idle cost,
@@ -20,7 +22,7 @@ product=$build/i686/bin/Somnaro.scr
 
 packages=(cmake make g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 xvfb
           x11-apps x11-utils googletest python3 binutils-mingw-w64-i686
-          fonts-wine fonts-liberation)
+          fonts-wine fonts-liberation nsis git)
 
 install() {
   local missing=()
@@ -82,9 +84,13 @@ case "$cmd" in
     install; compile; display_up; prefix_up i686
     scr_shoot i686 "$top/docs/cancel-window.png" window /s
     scr_shoot i686 "$top/docs/settings-dialog.png" window /c ;;
+  release)
+    install; compile
+    rm -rf "$top/dist"
+    "$top/installer/make-release.sh" "$build/i686" "$top/dist" ;;
   bench)
     install; compile; display_up; prefix_up x86_64
     timeout 300 "$top/bench/run.sh" "$build/x86_64" "$product" ;;
   *)
-    echo "usage: $0 run [ARGS...] | test [ARGS...] | build | screenshots | bench" >&2; exit 2 ;;
+    echo "usage: $0 run [ARGS...] | test [ARGS...] | build | release | screenshots | bench" >&2; exit 2 ;;
 esac

@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# Makes what a Windows user downloads, from the i686 build tree:
+#   installer/make-release.sh BUILD_DIR OUT_DIR
+# writes into OUT_DIR Somnaro-VERSION-setup.exe (the installer),
+# Somnaro-VERSION-win32.zip (Somnaro.scr as built, README-Windows.txt and the
+# installer) and SHA256SUMS. The version is the build's CMake project version.
+# Every time stamp that goes into the files is the commit's (or
+# SOURCE_DATE_EPOCH's), so the same commit gives the same bytes.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+build=$(cd "$1" && pwd)
+mkdir -p "$2"
+out=$(cd "$2" && pwd)
+
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+[ -n "$version" ] || { echo "no project version in $build/CMakeCache.txt" >&2; exit 1; }
+IFS=. read -r major minor patch tweak <<<"$version"
+quad=${major:-0}.${minor:-0}.${patch:-0}.${tweak:-0}
+epoch=${SOURCE_DATE_EPOCH:-$(git -C "$here" log -1 --format=%ct 2>/dev/null || true)}
+[ -n "$epoch" ] || { echo "no commit to take the time from: set SOURCE_DATE_EPOCH" >&2; exit 1; }
+setup=Somnaro-$version-setup.exe
+zip=Somnaro-$version-win32.zip
+
+# The installer keeps each file's time. The README names the version and
+# gets the CRLF line ends Notepad wants.
+stage=$(mktemp -d)
+trap 'rm -rf "$stage"' EXIT
+cp "$build/bin/Somnaro.scr" "$stage/Somnaro.scr"
+sed "s/@VERSION@/$version/g; s/\r*\$/\r/" "$here/README-Windows.txt" >"$stage/README-Windows.txt"
+touch -d "@$epoch" "$stage/Somnaro.scr" "$stage/README-Windows.txt"
+
+makensis -V2 -WX -DVERSION="$version" -DVERSION_QUAD="$quad" -DSCR="$stage/Somnaro.scr" \
+  -DREADME="$stage/README-Windows.txt" -DICON="$here/../resources/somnaro.ico" \
+  -DOUTFILE="$out/$setup" "$here/somnaro.nsi"
+cp "$out/$setup" "$stage/$setup"
+
+# A zip of fixed order and times; zipfile gives every entry the same mode.
+python3 - "$out/$zip" "$epoch" "$stage" Somnaro.scr README-Windows.txt "$setup" <<'PY'
+import sys, time, zipfile
+target, epoch, folder, names = sys.argv[1], int(sys.argv[2]), sys.argv[3], sys.argv[4:]
+stamp = time.gmtime(epoch)[:6]
+with zipfile.ZipFile(target, "w") as archive:
+    for name in names:
+        entry = zipfile.ZipInfo(name, stamp)
+        entry.compress_type = zipfile.ZIP_DEFLATED
+        with open(f"{folder}/{name}", "rb") as f:
+            archive.writestr(entry, f.read(), compresslevel=9)
+PY
+
+(cd "$out" && sha256sum "$setup" "$zip" >SHA256SUMS)
+echo "wrote $out: $setup $zip SHA256SUMS"

@@ -1,0 +1,253 @@
+; The Windows installer: puts Somnaro.scr where the Screen Saver settings
+; list 32-bit savers, can make it the user's screen saver, sets the default
+; delay once, and registers an uninstaller in Programs and Features.
+; make-release.sh builds it, defining VERSION, VERSION_QUAD, SCR, README, ICON
+; and OUTFILE.
+
+Unicode true
+SetCompressor /SOLID lzma
+RequestExecutionLevel admin
+ManifestSupportedOS all
+
+!include MUI2.nsh
+!include LogicLib.nsh
+!include FileFunc.nsh
+!include x64.nsh
+
+; The key the saver reads. The registry commands keep NSIS's default 32-bit
+; view: on 64-bit Windows that is WOW6432Node, where the 32-bit saver looks.
+!define SETTINGS_KEY "SOFTWARE\Veltrix\Somnaro"
+!define VENDOR_KEY "SOFTWARE\Veltrix"
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Somnaro"
+!define DESKTOP_KEY "Control Panel\Desktop"
+!define TOOL psshutdown.exe
+
+Name "Somnaro ${VERSION}"
+OutFile "${OUTFILE}"
+InstallDir "$PROGRAMFILES\Somnaro"
+BrandingText "Somnaro ${VERSION}"
+
+VIProductVersion "${VERSION_QUAD}"
+VIAddVersionKey /LANG=1033 ProductName "Somnaro"
+VIAddVersionKey /LANG=1033 ProductVersion "${VERSION}"
+VIAddVersionKey /LANG=1033 FileVersion "${VERSION}"
+VIAddVersionKey /LANG=1033 FileDescription "Somnaro ${VERSION} setup"
+VIAddVersionKey /LANG=1033 CompanyName "Veltrix"
+VIAddVersionKey /LANG=1033 LegalCopyright "Veltrix"
+
+!define MUI_ICON "${ICON}"
+!define MUI_UNICON "${ICON}"
+!define MUI_COMPONENTSPAGE_NODESC
+!insertmacro MUI_PAGE_COMPONENTS
+!insertmacro MUI_PAGE_INSTFILES
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_INSTFILES
+!insertmacro MUI_LANGUAGE English
+
+; The folder that holds the installed Somnaro.scr as every program names it.
+; A 32-bit installer on 64-bit Windows writes to $SYSDIR (System32) through
+; file-system redirection, but the file really lies in SysWOW64, and 64-bit
+; programs (Windows' own screen-saver start, Programs and Features) would
+; find something else or nothing under System32.
+Var RealSystemDir
+
+; Says what went wrong and ends with a non-zero exit code. /SD keeps a silent
+; run from waiting on a box that nobody sees.
+!macro Fail TEXT
+  MessageBox MB_OK|MB_ICONSTOP "${TEXT}" /SD IDOK
+  SetErrorLevel 2
+  Abort
+!macroend
+
+; Without UAC a standard user's run is not raised: say so before any step fails.
+!macro AdministratorOnly
+  UserInfo::GetAccountType
+  Pop $0
+  ${If} $0 != "Admin"
+    MessageBox MB_OK|MB_ICONSTOP "Somnaro ${VERSION} needs to be run by an administrator." /SD IDOK
+    SetErrorLevel 740  ; ERROR_ELEVATION_REQUIRED
+    Abort
+  ${EndIf}
+!macroend
+
+Function .onInit
+  !insertmacro AdministratorOnly
+  ${If} ${RunningX64}
+    StrCpy $RealSystemDir "$WINDIR\SysWOW64"
+  ${Else}
+    StrCpy $RealSystemDir $SYSDIR
+  ${EndIf}
+FunctionEnd
+
+Function un.onInit
+  !insertmacro AdministratorOnly
+FunctionEnd
+
+Section "Somnaro screen saver" SectionSaver
+  SectionIn RO
+  ; A file that cannot be written is skipped and flagged rather than put to
+  ; the user as Abort/Retry/Ignore, which a silent run would never answer.
+  SetOverwrite try
+
+  ClearErrors
+  SetOutPath $SYSDIR
+  File "/oname=Somnaro.scr" "${SCR}"
+  ${If} ${Errors}
+    !insertmacro Fail "Could not write $SYSDIR\Somnaro.scr. If Somnaro is running, end it and run this setup again."
+  ${EndIf}
+
+  ClearErrors
+  SetOutPath $INSTDIR
+  File "/oname=README-Windows.txt" "${README}"
+  WriteUninstaller "$INSTDIR\uninstall.exe"
+  ${If} ${Errors}
+    !insertmacro Fail "Could not write the uninstaller and README-Windows.txt into $INSTDIR."
+  ${EndIf}
+
+  ; Only when no value is there, so that an upgrade keeps the user's delay.
+  ClearErrors
+  ReadRegStr $0 HKLM "${SETTINGS_KEY}" HibernateDelay
+  ${If} ${Errors}
+  ${AndIf} $0 == ""
+    WriteRegStr HKLM "${SETTINGS_KEY}" HibernateDelay "60"
+  ${EndIf}
+
+  ; The size of what was installed, in KiB, for Programs and Features.
+  ${GetSize} $SYSDIR "/M=Somnaro.scr /S=0B /G=0" $1 $2 $3
+  ${GetSize} $INSTDIR "/S=0B /G=0" $2 $3 $4
+  IntOp $1 $1 + $2
+  IntOp $1 $1 + 1023
+  IntOp $1 $1 / 1024
+
+  WriteRegStr HKLM "${UNINSTALL_KEY}" DisplayName "Somnaro"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" DisplayVersion "${VERSION}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" Publisher "Veltrix"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" DisplayIcon "$RealSystemDir\Somnaro.scr"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" InstallLocation "$INSTDIR"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" UninstallString '"$INSTDIR\uninstall.exe"'
+  WriteRegStr HKLM "${UNINSTALL_KEY}" QuietUninstallString '"$INSTDIR\uninstall.exe" /S'
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" EstimatedSize $1
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" NoModify 1
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" NoRepair 1
+  ${If} ${Errors}
+    !insertmacro Fail "Could not write the settings and the uninstall entry into the registry."
+  ${EndIf}
+SectionEnd
+
+Section "Use Somnaro as my screen saver" SectionUse
+  ; Windows keeps the saver as a short path; the timeout stays as it is.
+  ClearErrors
+  GetFullPathName /SHORT $0 "$RealSystemDir\Somnaro.scr"
+  ${If} ${Errors}
+    StrCpy $0 "$RealSystemDir\Somnaro.scr"
+    ClearErrors
+  ${EndIf}
+  WriteRegStr HKCU "${DESKTOP_KEY}" SCRNSAVE.EXE $0
+  WriteRegStr HKCU "${DESKTOP_KEY}" ScreenSaveActive "1"
+  ${If} ${Errors}
+    !insertmacro Fail "Could not make Somnaro your screen saver."
+  ${EndIf}
+SectionEnd
+
+; The saver starts the tool by name, so CreateProcess looks for it: in the
+; saver's own folder ($SYSDIR), the system folders, the Windows folder, then
+; PATH. (Its current folder comes second, but that is whatever Windows starts
+; it in.) This installer is 32-bit like the saver, so on 64-bit Windows
+; $SYSDIR leads to SysWOW64 here just as it does there. PATH may be longer
+; than an NSIS string, so the list is built in memory of its own. A missing
+; tool is told, not an error: the saver can be installed before it.
+Section "-Find the tool"
+  System::Call 'kernel32::GetEnvironmentVariableW(w "PATH", p 0, i 0) i .r1'
+  IntOp $2 $1 + ${NSIS_MAX_STRLEN}
+  IntOp $2 $2 * 2
+  System::Alloc $2
+  Pop $3
+  System::Call 'kernel32::lstrcpyW(p r3, w "$SYSDIR;$WINDIR\System;$WINDIR;")'
+  System::Call 'kernel32::lstrlenW(p r3) i .r4'
+  IntOp $4 $4 * 2
+  IntPtrOp $5 $3 + $4
+  System::Call 'kernel32::GetEnvironmentVariableW(w "PATH", p r5, i r1)'
+  System::Call 'kernel32::SearchPathW(p r3, w "${TOOL}", p 0, i ${NSIS_MAX_STRLEN}, w .r6, p 0) i .r7'
+  System::Free $3
+  ${If} $7 = 0
+    DetailPrint "${TOOL} was not found."
+    MessageBox MB_OK|MB_ICONINFORMATION "Somnaro is installed, but it cannot hibernate the computer yet: ${TOOL} was not found.$\r$\n$\r$\nPut ${TOOL} into $WINDIR, then run it once by hand from a command prompt to accept its licence." /SD IDOK
+  ${Else}
+    DetailPrint "${TOOL} found: $6"
+  ${EndIf}
+SectionEnd
+
+; True when a SCRNSAVE.EXE text names Somnaro.scr in any folder: its file name,
+; compared without regard to case, both as stored (Windows stores a short
+; path) and as the long path it expands to while the file is still there.
+Function un.NamesSomnaro
+  Exch $0
+  Push $1
+  Push $2
+  ${GetFileName} $0 $1
+  System::Call 'kernel32::GetLongPathNameW(w r0, w .r2, i ${NSIS_MAX_STRLEN}) i .r0'
+  ${If} $0 <> 0
+    ${GetFileName} $2 $2
+  ${Else}
+    StrCpy $2 ""
+  ${EndIf}
+  ${If} $1 == "Somnaro.scr"
+  ${OrIf} $2 == "Somnaro.scr"
+    StrCpy $0 1
+  ${Else}
+    StrCpy $0 0
+  ${EndIf}
+  Pop $2
+  Pop $1
+  Exch $0
+FunctionEnd
+
+; Judged by what is left, since deleting a key that is not there (as in a
+; second uninstall) sets the error flag too. Only a missing key makes
+; EnumRegKey fail.
+!macro FailIfKeyLeft KEY
+  ClearErrors
+  EnumRegKey $0 HKLM "${KEY}" 0
+  ${IfNot} ${Errors}
+    !insertmacro Fail "Could not remove the registry key HKEY_LOCAL_MACHINE\${KEY}."
+  ${EndIf}
+!macroend
+
+Section Uninstall
+  ; Decided while the file is there, since expanding a short path needs it.
+  ClearErrors
+  ReadRegStr $0 HKCU "${DESKTOP_KEY}" SCRNSAVE.EXE
+  StrCpy $1 0
+  ${IfNot} ${Errors}
+    Push $0
+    Call un.NamesSomnaro
+    Pop $1
+  ${EndIf}
+
+  ; A failure here leaves everything as it was, so the uninstall can be repeated.
+  Delete "$SYSDIR\Somnaro.scr"
+  ${If} ${FileExists} "$SYSDIR\Somnaro.scr"
+    !insertmacro Fail "Could not remove $SYSDIR\Somnaro.scr. If Somnaro is running, end it and uninstall again."
+  ${EndIf}
+  Delete "$INSTDIR\README-Windows.txt"
+  Delete "$INSTDIR\uninstall.exe"
+  ${If} ${FileExists} "$INSTDIR\README-Windows.txt"
+  ${OrIf} ${FileExists} "$INSTDIR\uninstall.exe"
+    !insertmacro Fail "Could not remove the files in $INSTDIR."
+  ${EndIf}
+  RMDir $INSTDIR  ; left if anybody put other files there
+
+  ${If} $1 = 1
+    ClearErrors
+    DeleteRegValue HKCU "${DESKTOP_KEY}" SCRNSAVE.EXE
+    ${If} ${Errors}
+      !insertmacro Fail "Could not stop Somnaro being your screen saver."
+    ${EndIf}
+  ${EndIf}
+
+  DeleteRegKey HKLM "${SETTINGS_KEY}"
+  DeleteRegKey /ifempty HKLM "${VENDOR_KEY}"
+  DeleteRegKey HKLM "${UNINSTALL_KEY}"
+  !insertmacro FailIfKeyLeft "${SETTINGS_KEY}"
+  !insertmacro FailIfKeyLeft "${UNINSTALL_KEY}"
+SectionEnd

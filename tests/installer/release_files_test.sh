@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# What `./somnaro.sh release` ships, as release_setup.sh made it: exactly the
+# installer, the zip and SHA256SUMS; in the zip exactly the saver as built,
+# README-Windows.txt with CRLF line ends, and that same installer; checksums
+# that verify; and the same bytes again from a second run of the script.
+#   tests/installer/release_files_test.sh BUILD_DIR WORK_DIR
+set -u
+top=$(cd "$(dirname "$0")/../.." && pwd)
+build=$1
+work=$2
+. "$top/tests/installer/scenario.sh"
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+dist=$work/dist
+setup=Somnaro-$version-setup.exe
+zip=Somnaro-$version-win32.zip
+
+check "files in dist" "SHA256SUMS $setup $zip" "$(cd "$dist" && echo *)"
+check "entries of the zip" "Somnaro.scr README-Windows.txt $setup" \
+  "$(python3 -c 'import sys, zipfile; print(*zipfile.ZipFile(sys.argv[1]).namelist())' "$dist/$zip")"
+rm -rf "$work/unzipped"
+python3 -m zipfile -e "$dist/$zip" "$work/unzipped"
+same() { cmp -s "$1" "$2" && echo same || echo different; }
+check "Somnaro.scr in the zip" same "$(same "$build/bin/Somnaro.scr" "$work/unzipped/Somnaro.scr")"
+check "installer in the zip" same "$(same "$dist/$setup" "$work/unzipped/$setup")"
+check "README-Windows.txt line ends" "CRLF only" "$(python3 -c '
+import sys
+text = open(sys.argv[1], "rb").read()
+lines = text.count(b"\n")
+print("CRLF only" if lines > 10 and text.count(b"\r\n") == lines == text.count(b"\r") else "mixed")
+' "$work/unzipped/README-Windows.txt")"
+check "README-Windows.txt names the installer" 1 \
+  "$(grep -c "Somnaro-$version-setup.exe /S" "$work/unzipped/README-Windows.txt")"
+check "sha256sum -c" "$setup: OK $zip: OK" "$(cd "$dist" && sha256sum -c SHA256SUMS 2>&1 | tr '\n' ' ' | sed 's/ $//')"
+
+# A second run, with new times on every file it copies, gives the same bytes.
+"$top/installer/make-release.sh" "$build" "$work/again" >/dev/null
+for f in "$setup" "$zip" SHA256SUMS; do
+  check "$f made again" same "$(same "$dist/$f" "$work/again/$f")"
+done
+finish

@@ -1,0 +1,100 @@
+# Sourced by the installer tests: a Wine prefix of the emulated 32-bit Wine
+# for each scenario, copied from the template that release_setup.sh made once
+# per run, and what a scenario left in it, read from the Linux side.
+#   scenario NAME             $prefix and $drive_c: a fresh copy of the
+#                             template, its server started
+#   server_down / server_up   the prefix's server stopped (which ends its
+#                             programs and writes the registry into its
+#                             files) and started again
+#   win PROGRAM [ARGS...]     a Windows program run there with a time limit;
+#                             returns its exit code
+#   reg_value user|system KEY NAME
+#                             a value as saved: "sz:TEXT" for REG_SZ,
+#                             "dword:N" in decimal, the saved text of any
+#                             other type, nothing when there is no such value
+#   reg_key user|system KEY   true when the key exists
+#   check WHAT EXPECTED ACTUAL  one named comparison
+#   finish                    the counts; fails when any check failed
+# Needs $top (the source tree) and $work (the run's folder in the build tree).
+
+failures=0
+passes=0
+prefix=""
+
+wine32() { "$top/tools/wine-exec.sh" i686 "$@"; }
+
+server_up() {
+  # A prefix's server must first start with DISPLAY set, or no window can
+  # ever be made in it.
+  [ -n "${DISPLAY:-}" ] || { echo "FAIL: DISPLAY is not set"; exit 1; }
+  wine32 wineserver -p
+}
+
+server_down() {
+  wine32 wineserver -k 2>/dev/null || true
+  timeout 60 "$top/tools/wine-exec.sh" i686 wineserver -w 2>/dev/null || true
+}
+
+scenario() {
+  [ -z "$prefix" ] || server_down
+  prefix=$work/scenarios/$1
+  drive_c=$prefix/drive_c
+  rm -rf "$prefix"
+  mkdir -p "$work/scenarios"
+  cp -a "$work/template" "$prefix"
+  export WINEPREFIX=$prefix
+  trap server_down EXIT
+  server_up
+}
+
+win() {
+  local rc=0
+  timeout 600 "$top/tools/wine-exec.sh" i686 "$@" >>"$prefix/wine.log" 2>&1 || rc=$?
+  return "$rc"
+}
+
+reg_value() {
+  python3 - "$prefix/$1.reg" "$2" "$3" <<'PY'
+import re, sys
+path, key, name = sys.argv[1:]
+header = "[" + key.replace("\\", "\\\\").lower() + "]"
+inside = False
+for line in open(path, encoding="utf-8", errors="replace"):
+    line = line.rstrip("\n")
+    if line.startswith("["):
+        inside = line[: line.rfind("]") + 1].lower() == header
+        continue
+    m = re.match(r'"((?:[^"\\]|\\.)*)"=(.*)$', line) if inside else None
+    if not m or re.sub(r"\\(.)", r"\1", m.group(1)).lower() != name.lower():
+        continue
+    data = m.group(2)
+    if data.startswith('"'):
+        print("sz:" + re.sub(r"\\(.)", r"\1", data[1:-1]))
+    elif data.startswith("dword:"):
+        print("dword:%d" % int(data[6:], 16))
+    else:
+        print(data)
+    break
+PY
+}
+
+# Wine saves a key only as a section of its own or as the start of a
+# subkey's section.
+reg_key() {
+  local saved; saved=$(printf '%s' "$2" | sed 's/\\/\\\\/g')
+  grep -qiF -e "[$saved]" -e "[$saved\\\\" "$prefix/$1.reg"
+}
+
+check() {
+  if [ "$2" = "$3" ]; then
+    passes=$((passes + 1))
+  else
+    failures=$((failures + 1))
+    echo "FAIL: $1: expected [$2], got [$3]"
+  fi
+}
+
+finish() {
+  echo "$passes passed, $failures failed"
+  [ "$failures" = 0 ]
+}

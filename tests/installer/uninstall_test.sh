@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# The uninstaller run silently: it leaves no file, no uninstall entry and no
+# settings behind, and stops Somnaro being the screen saver, but leaves a
+# different saver and the vendor's other keys alone; run a second time it
+# ends cleanly.
+#   tests/installer/uninstall_test.sh BUILD_DIR WORK_DIR
+set -u
+top=$(cd "$(dirname "$0")/../.." && pwd)
+build=$1
+work=$2
+. "$top/tests/installer/scenario.sh"
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+setup=$work/dist/Somnaro-$version-setup.exe
+desktop='Control Panel\Desktop'
+entry='Software\Microsoft\Windows\CurrentVersion\Uninstall\Somnaro'
+
+# An NSIS uninstaller started from its folder copies itself to %TEMP%, starts
+# the copy with _?=FOLDER and returns at once, so that the copy can remove the
+# original. The tests take that step themselves, to wait for the run and see
+# its exit code.
+installed() {
+  win "$setup" /S
+  check "exit code of the install ($1)" 0 $?
+  cp "$drive_c/Program Files/Somnaro/uninstall.exe" "$drive_c/uninstall-copy.exe"
+}
+uninstall() {
+  win cmd /c 'C:\uninstall-copy.exe /S _?=C:\Program Files\Somnaro'
+  check "exit code of the uninstall ($1)" 0 $?
+}
+nothing_left() {
+  check "any Somnaro.scr on drive C: ($1)" "" "$(find "$drive_c" -iname Somnaro.scr)"
+  check "install folder ($1)" absent "$([ -e "$drive_c/Program Files/Somnaro" ] && echo present || echo absent)"
+  check "uninstall entry ($1)" absent "$(reg_key system "$entry" && echo present || echo absent)"
+  check "Somnaro key ($1)" absent "$(reg_key system 'Software\Veltrix\Somnaro' && echo present || echo absent)"
+}
+
+scenario uninstall
+installed "Somnaro is the saver"
+# Windows' own Screen Saver settings may store the path in capitals.
+win reg add "HKCU\\$desktop" /v SCRNSAVE.EXE /d 'C:\WINDOWS\SYSTEM32\SOMNARO.SCR' /f
+uninstall first
+server_down
+nothing_left first
+check "Veltrix key, empty" absent "$(reg_key system 'Software\Veltrix' && echo present || echo absent)"
+check "SCRNSAVE.EXE" "" "$(reg_value user "$desktop" SCRNSAVE.EXE)"
+check "ScreenSaveActive, left as it was" "sz:1" "$(reg_value user "$desktop" ScreenSaveActive)"
+# Named again, while its file is gone: only the stored text can tell.
+server_up
+win reg add "HKCU\\$desktop" /v SCRNSAVE.EXE /d 'C:\WINDOWS\SYSTEM32\SOMNARO.SCR' /f
+uninstall second
+server_down
+nothing_left second
+check "SCRNSAVE.EXE naming the missing file" "" "$(reg_value user "$desktop" SCRNSAVE.EXE)"
+
+scenario other-saver
+installed "another saver chosen"
+win reg add "HKCU\\$desktop" /v SCRNSAVE.EXE /d 'C:\windows\system32\Bubbles.scr' /f
+win reg add 'HKLM\Software\Veltrix\Other' /v Kept /d yes /f
+uninstall "another saver chosen"
+server_down
+nothing_left "another saver chosen"
+check "SCRNSAVE.EXE of another saver" 'sz:C:\windows\system32\Bubbles.scr' \
+  "$(reg_value user "$desktop" SCRNSAVE.EXE)"
+check "the vendor's other key" "sz:yes" "$(reg_value system 'Software\Veltrix\Other' Kept)"
+finish
