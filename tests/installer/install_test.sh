@@ -5,15 +5,8 @@
 # or removed.
 #   tests/installer/install_test.sh BUILD_DIR WORK_DIR
 set -u
-top=$(cd "$(dirname "$0")/../.." && pwd)
-build=$1
-work=$2
-. "$top/tests/installer/scenario.sh"
-version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
-setup=$work/dist/Somnaro-$version-setup.exe
-desktop='Control Panel\Desktop'
+. "$(dirname "$0")/scenario.sh" "$@"
 settings='Software\Veltrix\Somnaro'
-entry='Software\Microsoft\Windows\CurrentVersion\Uninstall\Somnaro'
 folder='C:\Program Files\Somnaro'
 
 scenario install
@@ -22,7 +15,7 @@ installed=$drive_c/Program\ Files/Somnaro
 # The user's own timeout, and no saver active yet.
 win reg add "HKCU\\$desktop" /v ScreenSaveTimeOut /d 420 /f
 win reg add "HKCU\\$desktop" /v ScreenSaveActive /d 0 /f
-win "$setup" /S
+win "$dist/$setup" /S
 check "exit code of the install" 0 $?
 server_down
 check "Somnaro.scr in the system folder" same "$(cmp -s "$build/bin/Somnaro.scr" "$scr" && echo same)"
@@ -52,7 +45,7 @@ LIST
 # finding the stand-in tool in the Windows folder.
 server_up
 win reg add "HKLM\\$settings" /v HibernateDelay /d 45 /f
-win "$setup" /S
+win "$dist/$setup" /S
 check "exit code of the second install" 0 $?
 cp "$build/bin/psshutdown.exe" "$drive_c/windows/psshutdown.exe"
 PSSHUTDOWN_LOG='C:\psshutdown.log' win 'C:\windows\system32\Somnaro.scr' /s &
@@ -64,7 +57,7 @@ check "what the installed saver asked for" '"psshutdown" -f -h -t 45' \
 # The running saver's file can be neither replaced nor removed: each run says
 # so in its exit code and leaves the installation as it was. (The uninstaller
 # is run as NSIS runs its own copy in %TEMP%; see uninstall_test.sh.)
-win "$setup" /S
+win "$dist/$setup" /S
 check "exit code of an install over the running saver" 2 $?
 cp "$installed/uninstall.exe" "$drive_c/uninstall-copy.exe"
 win cmd /c "C:\\uninstall-copy.exe /S _?=$folder"

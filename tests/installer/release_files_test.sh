@@ -5,14 +5,7 @@
 # that verify; and the same bytes again from a second run of the script.
 #   tests/installer/release_files_test.sh BUILD_DIR WORK_DIR
 set -u
-top=$(cd "$(dirname "$0")/../.." && pwd)
-build=$1
-work=$2
-. "$top/tests/installer/scenario.sh"
-version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
-dist=$work/dist
-setup=Somnaro-$version-setup.exe
-zip=Somnaro-$version-win32.zip
+. "$(dirname "$0")/scenario.sh" "$@"
 
 check "files in dist" "SHA256SUMS $setup $zip" "$(cd "$dist" && echo *)"
 check "entries of the zip" "Somnaro.scr README-Windows.txt $setup" \

@@ -15,7 +15,20 @@
 #   reg_key user|system KEY   true when the key exists
 #   check WHAT EXPECTED ACTUAL  one named comparison
 #   finish                    the counts; fails when any check failed
-# Needs $top (the source tree) and $work (the run's folder in the build tree).
+# Sourced with the test's own arguments, BUILD_DIR WORK_DIR; it sets $top (the
+# source tree), $build, $work (the run's folder in the build tree), $version,
+# $dist (the release made there) with the file names $setup and $zip, and the
+# registry keys $desktop and $entry.
+
+top=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+build=$1
+work=$2
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+dist=$work/dist
+setup=Somnaro-$version-setup.exe
+zip=Somnaro-$version-win32.zip
+desktop='Control Panel\Desktop'
+entry='Software\Microsoft\Windows\CurrentVersion\Uninstall\Somnaro'
 
 failures=0
 passes=0

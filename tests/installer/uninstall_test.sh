@@ -5,21 +5,14 @@
 # ends cleanly.
 #   tests/installer/uninstall_test.sh BUILD_DIR WORK_DIR
 set -u
-top=$(cd "$(dirname "$0")/../.." && pwd)
-build=$1
-work=$2
-. "$top/tests/installer/scenario.sh"
-version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
-setup=$work/dist/Somnaro-$version-setup.exe
-desktop='Control Panel\Desktop'
-entry='Software\Microsoft\Windows\CurrentVersion\Uninstall\Somnaro'
+. "$(dirname "$0")/scenario.sh" "$@"
 
 # An NSIS uninstaller started from its folder copies itself to %TEMP%, starts
 # the copy with _?=FOLDER and returns at once, so that the copy can remove the
 # original. The tests take that step themselves, to wait for the run and see
 # its exit code.
 installed() {
-  win "$setup" /S
+  win "$dist/$setup" /S
   check "exit code of the install ($1)" 0 $?
   cp "$drive_c/Program Files/Somnaro/uninstall.exe" "$drive_c/uninstall-copy.exe"
 }
