@@ -37,7 +37,7 @@ libs=(libc6 libfontconfig1 libfreetype6 libasound2 libcapi20-3 libglib2.0-0
 missing=()
 for l in "${libs[@]}"; do dpkg -s "$l:i386" >/dev/null 2>&1 || missing+=("$l:i386"); done
 dpkg -s libz-mingw-w64 >/dev/null 2>&1 || missing+=(libz-mingw-w64)
-qemu_major=$(dpkg-query -W -f '${Version}' qemu-user 2>/dev/null | sed -E 's/^[0-9]+://; s/\..*//')
+qemu_major=$(qemu-i386 --version 2>/dev/null | sed -n 's/^qemu-i386 version \([0-9]*\).*/\1/p' || true)
 if [ "${qemu_major:-0}" -lt 10 ] || [ ${#missing[@]} -gt 0 ]; then
   apt-get update -qq; stale=0
   echo "installing for the emulated 32-bit Wine: qemu-user ${missing[*]}"
