@@ -1,7 +1,8 @@
 # Sourced by somnaro.sh: one virtual display and one wineserver per prefix for
 # a whole run, and pictures of what Somnaro.scr shows.
 #   display_up          a virtual display, unless a real one is used
-#   prefix_up WIDTH     the build's prefix made ready and its server started
+#   prefix_up WIDTH     the prefix made ready and its server started: the
+#                       build's own, or $WINEPREFIX when set
 #   session_down        every server and the display stopped (runs on exit)
 #   scr_shoot WIDTH OUT window|screen [ARGS...]
 #                       Somnaro.scr started with ARGS; its window (or the whole
@@ -27,20 +28,20 @@ display_up() {
 }
 
 prefix_up() {
-  local width=$1
+  local width=$1 prefix=${WINEPREFIX:-$build/$1/wineprefix}
   session_widths+=("$width")
   # The wineserver must first start with DISPLAY set, or no window can ever
   # be made in this prefix.
   wine_at "$width" wineserver -k 2>/dev/null || true
   wine_at "$width" wineserver -w 2>/dev/null || true
-  if [ ! -f "$build/$width/wineprefix/system.reg" ]; then
+  if [ ! -f "$prefix/system.reg" ]; then
     WINEDLLOVERRIDES="mscoree,mshtml=" wine_at "$width" wineboot -i >/dev/null 2>&1
     wine_at "$width" wineserver -w
   fi
   # This Wine loads its own fonts (among them the symbol font that draws the
   # caption buttons) only from the prefix's Fonts folder, which its prefix
   # set-up leaves empty; Debian's fonts-wine has them.
-  cp -n /usr/share/wine/fonts/* "$build/$width/wineprefix/drive_c/windows/Fonts/"
+  cp -n /usr/share/wine/fonts/* "$prefix/drive_c/windows/Fonts/"
   wine_at "$width" wineserver -p
   # Without a window manager Wine waits whenever a managed window goes.
   wine_at "$width" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
