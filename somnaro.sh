@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Sets up, builds, runs and tests Somnaro on a Debian 12 machine.
 #   ./somnaro.sh run [ARGS...]   install, build, run the shipped Somnaro.scr
-#                                under Wine (SOMNARO_WIDTH=x86_64: the fast
-#                                64-bit build instead)
-#   ./somnaro.sh test [ARGS...]  install, build, run the whole test suite at
-#                                both widths (ARGS go to both ctest runs)
+#                                under Wine as on 32-bit Windows
+#                                (SOMNARO_TARGET=wow64: as on 64-bit Windows;
+#                                x86_64: the fast 64-bit build instead)
+#   ./somnaro.sh test [ARGS...]  install, build, run the test suite for the
+#                                three targets (ARGS go to every ctest run)
 #   ./somnaro.sh build           install and build only
 #   ./somnaro.sh release         install, build, and write what a Windows user
 #                                downloads into dist/ (installer/make-release.sh)
@@ -35,6 +36,7 @@ install() {
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
   fi
   "$top/tools/wine32-setup.sh" "$build/wine32"
+  "$top/tools/wow64-setup.sh" "$build/wine-wow64" "$build/wine32"
 }
 
 compile() {
@@ -54,27 +56,34 @@ case "$cmd" in
   build)
     install; compile ;;
   test)
-    install; compile; display_up; prefix_up x86_64; prefix_up i686
+    install; compile; display_up
+    prefix_up x86_64; prefix_up i686; prefix_up wow64
     failed=0
-    for width in x86_64 i686; do
+    # The wow64 runs are the i686 build's tests labelled wow64.
+    for target in x86_64 i686 wow64; do
+      case "$target" in
+        x86_64) dir=x86_64 labels=() ;;
+        i686) dir=i686 labels=(-LE wow64) ;;
+        wow64) dir=i686 labels=(-L wow64) ;;
+      esac
       start=$(date +%s)
-      (cd "$build/$width" && ctest --output-on-failure --timeout 900 "$@") || failed=1
-      echo "$width suite wall time: $(( $(date +%s) - start )) s"
+      (cd "$build/$dir" && ctest --output-on-failure --timeout 900 "${labels[@]}" "$@") || failed=1
+      echo "$target suite wall time: $(( $(date +%s) - start )) s"
     done
     exit "$failed" ;;
   run)
-    width=${SOMNARO_WIDTH:-i686}
-    bin=$build/$width/bin
+    target=${SOMNARO_TARGET:-i686}
+    bin=$(target_bin "$target")
     install; compile
     rm -f "$bin/psshutdown.log"
     if [ -n "${DISPLAY:-}" ] && [ "${SOMNARO_OWN_DISPLAY:-0}" != 1 ]; then
       # A real display: the program runs until it ends by itself.
-      SOMNARO_OWN_DISPLAY=0 display_up; prefix_up "$width"
-      wine_at "$width" "$bin/Somnaro.scr" "$@" || true
+      SOMNARO_OWN_DISPLAY=0 display_up; prefix_up "$target"
+      wine_at "$target" "$bin/Somnaro.scr" "$@" || true
     else
       # No display: a virtual one, a picture once the window shows, then stop.
-      display_up; prefix_up "$width"
-      scr_shoot "$width" "$build/shots/run.png" screen "$@" || true
+      display_up; prefix_up "$target"
+      scr_shoot "$target" "$build/shots/run.png" screen "$@" || true
     fi
     if [ -f "$bin/psshutdown.log" ]; then
       echo "psshutdown was started with:"; cat "$bin/psshutdown.log"

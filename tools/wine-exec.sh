@@ -1,29 +1,40 @@
 #!/bin/sh
-# Runs a Windows program of the build under the Wine of its width, in that
-# build's private prefix unless the caller chose one:
-#   tools/wine-exec.sh x86_64|i686 PROGRAM [ARGS...]
-#   tools/wine-exec.sh x86_64|i686 wineserver [ARGS...]   that prefix's server
-# i686 programs run under the emulated 32-bit Wine that tools/wine32-setup.sh
-# unpacked into build/wine32, since this kernel runs no 32-bit code.
+# Runs a Windows program under the Wine of a target, in that target's private
+# prefix (build/TARGET/wineprefix) unless the caller chose one:
+#   tools/wine-exec.sh TARGET PROGRAM [ARGS...]
+#   tools/wine-exec.sh TARGET wineserver [ARGS...]   that prefix's server
+# The targets:
+#   x86_64  the 64-bit build under wine64: the fast path
+#   i686    32-bit programs in a 32-bit prefix, as on 32-bit Windows
+#   wow64   32-bit programs in a 64-bit prefix, as on 64-bit Windows (WoW64)
+# This kernel runs no 32-bit code, so i686 and wow64 run 32-bit processes
+# under the emulated Wine that tools/wine32-setup.sh unpacked into
+# build/wine32; wow64 starts them from the loader folder that
+# tools/wow64-setup.sh laid out in build/wine-wow64.
 here=$(cd "$(dirname "$0")/.." && pwd)
-width=$1
+target=$1
 shift
-: "${WINEPREFIX:=$here/build/$width/wineprefix}"
+: "${WINEPREFIX:=$here/build/$target/wineprefix}"
 : "${WINEDEBUG:=-all}"
 export WINEPREFIX WINEDEBUG
-case "$width" in
+case "$target" in
   x86_64)
     export WINEARCH=win64
     [ "$1" = wineserver ] && { shift; exec wineserver "$@"; }
     exec wine "$@" ;;
-  i686)
+  i686|wow64)
     # The amd64 server of the same Wine version serves i386 processes too.
-    export WINEARCH=win32 WINESERVER=/usr/lib/wine/wineserver64
+    export WINESERVER=/usr/lib/wine/wineserver64
     # Time limits inside the tests are multiplied by this under emulation.
     : "${SOMNARO_TIME_SCALE:=4}"
     export SOMNARO_TIME_SCALE
     [ "$1" = wineserver ] && { shift; exec "$WINESERVER" "$@"; }
-    exec qemu-i386 "$here/build/wine32/usr/lib/wine/wine" "$@" ;;
+    if [ "$target" = i686 ]; then
+      export WINEARCH=win32
+      exec qemu-i386 "$here/build/wine32/usr/lib/wine/wine" "$@"
+    fi
+    export WINEARCH=win64
+    exec "$here/build/wine-wow64/lib/wine/wine64" "$@" ;;
   *)
-    echo "usage: $0 x86_64|i686 PROGRAM [ARGS...]" >&2; exit 2 ;;
+    echo "usage: $0 x86_64|i686|wow64 PROGRAM [ARGS...]" >&2; exit 2 ;;
 esac

@@ -1,10 +1,12 @@
 # Sourced by somnaro.sh: one virtual display and one wineserver per prefix for
 # a whole run, and pictures of what Somnaro.scr shows.
 #   display_up          a virtual display, unless a real one is used
-#   prefix_up WIDTH     the prefix made ready and its server started: the
-#                       build's own, or $WINEPREFIX when set
+#   target_bin TARGET   the folder of the programs that TARGET runs (wow64
+#                       runs the i686 build's)
+#   prefix_up TARGET    the prefix made ready and its server started: the
+#                       target's own, or $WINEPREFIX when set
 #   session_down        every server and the display stopped (runs on exit)
-#   scr_shoot WIDTH OUT window|screen [ARGS...]
+#   scr_shoot TARGET OUT window|screen [ARGS...]
 #                       Somnaro.scr started with ARGS; its window (or the whole
 #                       screen) saved as a PNG once that window shows and
 #                       SOMNARO_RUN_SECONDS (1) more have passed, then ended
@@ -13,7 +15,14 @@
 wine_at() { "$top/tools/wine-exec.sh" "$@"; }
 
 xvfb_pid=""
-session_widths=()
+session_targets=()
+
+target_bin() {
+  case "$1" in
+    wow64) echo "$build/i686/bin" ;;
+    *) echo "$build/$1/bin" ;;
+  esac
+}
 
 display_up() {
   if [ -z "${DISPLAY:-}" ] || [ "${SOMNARO_OWN_DISPLAY:-1}" = 1 ]; then
@@ -28,31 +37,39 @@ display_up() {
 }
 
 prefix_up() {
-  local width=$1 prefix=${WINEPREFIX:-$build/$1/wineprefix}
-  session_widths+=("$width")
+  local target=$1 prefix=${WINEPREFIX:-$build/$1/wineprefix}
+  session_targets+=("$target")
   # The wineserver must first start with DISPLAY set, or no window can ever
   # be made in this prefix.
-  wine_at "$width" wineserver -k 2>/dev/null || true
-  wine_at "$width" wineserver -w 2>/dev/null || true
+  wine_at "$target" wineserver -k 2>/dev/null || true
+  wine_at "$target" wineserver -w 2>/dev/null || true
   if [ ! -f "$prefix/system.reg" ]; then
-    WINEDLLOVERRIDES="mscoree,mshtml=" wine_at "$width" wineboot -i >/dev/null 2>&1
-    wine_at "$width" wineserver -w
+    mkdir -p "$(dirname "$prefix")"   # Wine makes the prefix, not its parent
+    WINEDLLOVERRIDES="mscoree,mshtml=" wine_at "$target" wineboot -i >/dev/null 2>&1
+    wine_at "$target" wineserver -w
+  fi
+  # When a 64-bit prefix's 32-bit side cannot start, wineboot still ends
+  # with 0; only an empty syswow64 shows it.
+  if [ "$target" = wow64 ] && [ ! -f "$prefix/drive_c/windows/syswow64/kernel32.dll" ]; then
+    echo "the 64-bit prefix $prefix has no 32-bit side; removed" >&2
+    rm -rf "$prefix"
+    return 1
   fi
   # This Wine loads its own fonts (among them the symbol font that draws the
   # caption buttons) only from the prefix's Fonts folder, which its prefix
   # set-up leaves empty; Debian's fonts-wine has them.
   cp -n /usr/share/wine/fonts/* "$prefix/drive_c/windows/Fonts/"
-  wine_at "$width" wineserver -p
+  wine_at "$target" wineserver -p
   # Without a window manager Wine waits whenever a managed window goes.
-  wine_at "$width" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+  wine_at "$target" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
   # A crashing program is reported on standard error and ended, not held
   # open in a crash dialog until the test's time limit.
-  wine_at "$width" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+  wine_at "$target" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
 }
 
 session_down() {
-  local width
-  for width in "${session_widths[@]}"; do wine_at "$width" wineserver -k 2>/dev/null || true; done
+  local target
+  for target in "${session_targets[@]}"; do wine_at "$target" wineserver -k 2>/dev/null || true; done
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
 }
 
@@ -70,9 +87,9 @@ scr_window() {
 }
 
 scr_shoot() {
-  local width=$1 out=$2 what=$3 id
+  local target=$1 out=$2 what=$3 id
   shift 3
-  wine_at "$width" "$build/$width/bin/Somnaro.scr" "$@" &
+  wine_at "$target" "$(target_bin "$target")/Somnaro.scr" "$@" &
   local pid=$!
   id=$(scr_window "$pid")
   sleep "${SOMNARO_RUN_SECONDS:-1}"   # let it paint
@@ -86,8 +103,8 @@ scr_shoot() {
   [ -n "$id" ] || echo "no window for Somnaro.scr $*" >&2
   # Ending the prefix's server ends the program; the server is started again
   # for whatever follows.
-  wine_at "$width" wineserver -k 2>/dev/null || true
+  wine_at "$target" wineserver -k 2>/dev/null || true
   wait "$pid" 2>/dev/null || true
-  wine_at "$width" wineserver -p
+  wine_at "$target" wineserver -p
   [ -n "$id" ]
 }
