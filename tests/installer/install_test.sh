@@ -1,38 +1,44 @@
 #!/usr/bin/env bash
-# The installer run silently, as an administrator would: what it puts where,
-# the installed saver scheduling with the stored delay, an upgrade keeping the
-# user's delay, and a running saver's file reported when it cannot be replaced
-# or removed.
-#   tests/installer/install_test.sh BUILD_DIR WORK_DIR
+# The installer run silently, as an administrator would: what it puts where
+# on this Windows kind, the delay changed by README-Windows.txt's command and
+# kept by an upgrade, the installed saver started as Windows starts it, and a
+# running saver's file reported when it cannot be replaced or removed.
+#   tests/installer/install_test.sh BUILD_DIR WORK_DIR TARGET
 set -u
 . "$(dirname "$0")/scenario.sh" "$@"
-settings='Software\Veltrix\Somnaro'
-folder='C:\Program Files\Somnaro'
 
 scenario install
-scr=$drive_c/windows/system32/Somnaro.scr
-installed=$drive_c/Program\ Files/Somnaro
 # The user's own timeout, and no saver active yet.
 win reg add "HKCU\\$desktop" /v ScreenSaveTimeOut /d 420 /f
 win reg add "HKCU\\$desktop" /v ScreenSaveActive /d 0 /f
 win "$dist/$setup" /S
 check "exit code of the install" 0 $?
 server_down
-check "Somnaro.scr in the system folder" same "$(cmp -s "$build/bin/Somnaro.scr" "$scr" && echo same)"
+# One copy, in the folder where this Windows kind keeps 32-bit savers (on
+# 64-bit Windows SysWOW64, and none in System32 as 64-bit programs see it).
+check "every Somnaro.scr on drive C:" "./$scr_dir/Somnaro.scr" "$(cd "$drive_c" && find . -iname Somnaro.scr)"
+check "Somnaro.scr as built" same "$(cmp -s "$build/bin/Somnaro.scr" "$scr_file" && echo same)"
 check "files in the install folder" "README-Windows.txt uninstall.exe" "$(cd "$installed" && echo *)"
-# Wine's short form of a path that is 8.3 already is the path itself.
-check "SCRNSAVE.EXE" 'sz:C:\windows\system32\Somnaro.scr' "$(reg_value user "$desktop" SCRNSAVE.EXE)"
+# Windows keeps the saver as a short path; Wine's short form of a path that is
+# 8.3 already is the path itself, in the case of the folders on disk.
+screen_saver=$(reg_value user "$desktop" SCRNSAVE.EXE)
+check "SCRNSAVE.EXE" "sz:${scr,,}" "${screen_saver,,}"
 check "ScreenSaveActive" "sz:1" "$(reg_value user "$desktop" ScreenSaveActive)"
 check "ScreenSaveTimeOut" "sz:420" "$(reg_value user "$desktop" ScreenSaveTimeOut)"
 check "HibernateDelay" "sz:60" "$(reg_value system "$settings" HibernateDelay)"
-kib=$(( ($(cat "$scr" "$installed"/* | wc -c) + 1023) / 1024 ))
+if [ "$target" = wow64 ]; then
+  check "settings in the 64-bit view" absent "$(reg_key system 'Software\Veltrix' && echo present || echo absent)"
+  check "uninstall entry in the 64-bit view" absent "$(reg_key system \
+    'Software\Microsoft\Windows\CurrentVersion\Uninstall\Somnaro' && echo present || echo absent)"
+fi
+kib=$(( ($(cat "$scr_file" "$installed"/* | wc -c) + 1023) / 1024 ))
 while IFS='|' read -r name expected; do
   check "uninstall entry: $name" "$expected" "$(reg_value system "$entry" "$name")"
 done <<LIST
 DisplayName|sz:Somnaro
 DisplayVersion|sz:$version
 Publisher|sz:Veltrix
-DisplayIcon|sz:C:\\windows\\system32\\Somnaro.scr
+DisplayIcon|sz:$scr
 InstallLocation|sz:$folder
 UninstallString|sz:"$folder\\uninstall.exe"
 QuietUninstallString|sz:"$folder\\uninstall.exe" /S
@@ -41,17 +47,25 @@ NoModify|dword:1
 NoRepair|dword:1
 LIST
 
-# An upgrade over a delay the user chose; the saver then schedules with it,
-# finding the stand-in tool in the Windows folder.
+# README-Windows.txt's command for this Windows kind, run as it stands (on
+# 64-bit Windows by the 64-bit reg.exe), then an upgrade over that delay.
+kind=$([ "$target" = wow64 ] && echo 64 || echo 32)-bit
+read -ra set_delay < <(awk -v kind="($kind Windows)" '/^ *reg add / { command = $0 }
+  index($0, kind) && command { print command; exit }' "$installed/README-Windows.txt" | tr -d '\r')
+check "README-Windows.txt's delay command for $kind Windows" "reg add" "${set_delay[*]:0:2}"
 server_up
-win reg add "HKLM\\$settings" /v HibernateDelay /d 45 /f
+win "${set_delay[@]}"
 win "$dist/$setup" /S
 check "exit code of the second install" 0 $?
+# The saver started as Windows' screen-saver start does: by the SCRNSAVE.EXE
+# text with /s, from a process of the system's own width (a 64-bit cmd.exe on
+# 64-bit Windows). It finds the stand-in tool in the Windows folder, where
+# README-Windows.txt says to put it.
 cp "$build/bin/psshutdown.exe" "$drive_c/windows/psshutdown.exe"
-PSSHUTDOWN_LOG='C:\psshutdown.log' win 'C:\windows\system32\Somnaro.scr' /s &
+PSSHUTDOWN_LOG='C:\psshutdown.log' win cmd /c "${screen_saver#sz:} /s" &
 saver=$!
 for _ in $(seq 120); do [ -s "$drive_c/psshutdown.log" ] && break; sleep 1; done
-check "what the installed saver asked for" '"psshutdown" -f -h -t 45' \
+check "what the installed saver asked for" '"psshutdown" -f -h -t 90' \
   "$(tr -d '\r' <"$drive_c/psshutdown.log" 2>/dev/null)"
 
 # The running saver's file can be neither replaced nor removed: each run says
@@ -64,9 +78,8 @@ win cmd /c "C:\\uninstall-copy.exe /S _?=$folder"
 check "exit code of uninstalling the running saver" 2 $?
 server_down
 wait "$saver"
-check "HibernateDelay after the installs" "sz:45" "$(reg_value system "$settings" HibernateDelay)"
-check "Somnaro.scr after the failed runs" same "$(cmp -s "$build/bin/Somnaro.scr" "$scr" && echo same)"
-check "SCRNSAVE.EXE after the failed runs" 'sz:C:\windows\system32\Somnaro.scr' \
-  "$(reg_value user "$desktop" SCRNSAVE.EXE)"
+check "HibernateDelay after the installs" "sz:90" "$(reg_value system "$settings" HibernateDelay)"
+check "Somnaro.scr after the failed runs" same "$(cmp -s "$build/bin/Somnaro.scr" "$scr_file" && echo same)"
+check "SCRNSAVE.EXE after the failed runs" "$screen_saver" "$(reg_value user "$desktop" SCRNSAVE.EXE)"
 check "uninstall entry after the failed runs" "sz:Somnaro" "$(reg_value system "$entry" DisplayName)"
 finish

@@ -1,4 +1,4 @@
-# Sourced by the installer tests: a Wine prefix of the emulated 32-bit Wine
+# Sourced by the installer tests: a Wine prefix of the target's Windows kind
 # for each scenario, copied from the template that release_setup.sh made once
 # per run, and what a scenario left in it, read from the Linux side.
 #   scenario NAME             $prefix and $drive_c: a fresh copy of the
@@ -15,43 +15,65 @@
 #   reg_key user|system KEY   true when the key exists
 #   check WHAT EXPECTED ACTUAL  one named comparison
 #   finish                    the counts; fails when any check failed
-# Sourced with the test's own arguments, BUILD_DIR WORK_DIR; it sets $top (the
-# source tree), $build, $work (the run's folder in the build tree), $version,
-# $dist (the release made there) with the file names $setup and $zip, and the
-# registry keys $desktop and $entry.
+# Sourced with the test's own arguments, BUILD_DIR WORK_DIR TARGET, where
+# TARGET is i686 (32-bit Windows) or wow64 (64-bit Windows, where the 32-bit
+# installer and saver run under WoW64). It sets $top (the source tree), $build,
+# $work (the run's folder in the build tree), $version, $dist (the release
+# made there) with the file names $setup and $zip, the registry key $desktop,
+# and where the installation goes on this Windows kind: $scr and $folder as
+# Windows names them, $scr_file and $installed on the Linux side, and the keys
+# $vendor, $settings and $entry as they are saved (in WOW6432Node on 64-bit
+# Windows).
 
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 build=$1
 work=$2
+target=${3:-i686}
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 dist=$work/dist
 setup=Somnaro-$version-setup.exe
 zip=Somnaro-$version-win32.zip
 desktop='Control Panel\Desktop'
-entry='Software\Microsoft\Windows\CurrentVersion\Uninstall\Somnaro'
+case "$target" in
+  i686)
+    scr='C:\windows\system32\Somnaro.scr'; scr_dir=windows/system32
+    folder='C:\Program Files\Somnaro'; folder_dir='Program Files/Somnaro'; node='' ;;
+  wow64)
+    # What a 32-bit program's System32, Program Files and HKLM\Software are
+    # for every other program.
+    scr='C:\windows\SysWOW64\Somnaro.scr'; scr_dir=windows/syswow64
+    folder='C:\Program Files (x86)\Somnaro'; folder_dir='Program Files (x86)/Somnaro'
+    node='Wow6432Node\' ;;
+  *) echo "FAIL: unknown target $target"; exit 1 ;;
+esac
+vendor="Software\\${node}Veltrix"
+settings="$vendor\\Somnaro"
+entry="Software\\${node}Microsoft\\Windows\\CurrentVersion\\Uninstall\\Somnaro"
 
 failures=0
 passes=0
 prefix=""
 
-wine32() { "$top/tools/wine-exec.sh" i686 "$@"; }
+wine_at() { "$top/tools/wine-exec.sh" "$target" "$@"; }
 
 server_up() {
   # A prefix's server must first start with DISPLAY set, or no window can
   # ever be made in it.
   [ -n "${DISPLAY:-}" ] || { echo "FAIL: DISPLAY is not set"; exit 1; }
-  wine32 wineserver -p
+  wine_at wineserver -p
 }
 
 server_down() {
-  wine32 wineserver -k 2>/dev/null || true
-  timeout 60 "$top/tools/wine-exec.sh" i686 wineserver -w 2>/dev/null || true
+  wine_at wineserver -k 2>/dev/null || true
+  timeout 60 "$top/tools/wine-exec.sh" "$target" wineserver -w 2>/dev/null || true
 }
 
 scenario() {
   [ -z "$prefix" ] || server_down
   prefix=$work/scenarios/$1
   drive_c=$prefix/drive_c
+  scr_file=$drive_c/$scr_dir/Somnaro.scr
+  installed=$drive_c/$folder_dir
   rm -rf "$prefix"
   mkdir -p "$work/scenarios"
   cp -a "$work/template" "$prefix"
@@ -62,7 +84,7 @@ scenario() {
 
 win() {
   local rc=0
-  timeout 600 "$top/tools/wine-exec.sh" i686 "$@" >>"$prefix/wine.log" 2>&1 || rc=$?
+  timeout 600 "$top/tools/wine-exec.sh" "$target" "$@" >>"$prefix/wine.log" 2>&1 || rc=$?
   return "$rc"
 }
 

@@ -3,7 +3,7 @@
 # settings behind, and stops Somnaro being the screen saver, but leaves a
 # different saver and the vendor's other keys alone; run a second time it
 # ends cleanly.
-#   tests/installer/uninstall_test.sh BUILD_DIR WORK_DIR
+#   tests/installer/uninstall_test.sh BUILD_DIR WORK_DIR TARGET
 set -u
 . "$(dirname "$0")/scenario.sh" "$@"
 
@@ -14,32 +14,37 @@ set -u
 installed() {
   win "$dist/$setup" /S
   check "exit code of the install ($1)" 0 $?
-  cp "$drive_c/Program Files/Somnaro/uninstall.exe" "$drive_c/uninstall-copy.exe"
+  cp "$installed/uninstall.exe" "$drive_c/uninstall-copy.exe"
 }
 uninstall() {
-  win cmd /c 'C:\uninstall-copy.exe /S _?=C:\Program Files\Somnaro'
+  win cmd /c "C:\\uninstall-copy.exe /S _?=$folder"
   check "exit code of the uninstall ($1)" 0 $?
 }
+# In both registry views, whichever this Windows kind has.
 nothing_left() {
+  local key
   check "any Somnaro.scr on drive C: ($1)" "" "$(find "$drive_c" -iname Somnaro.scr)"
-  check "install folder ($1)" absent "$([ -e "$drive_c/Program Files/Somnaro" ] && echo present || echo absent)"
-  check "uninstall entry ($1)" absent "$(reg_key system "$entry" && echo present || echo absent)"
-  check "Somnaro key ($1)" absent "$(reg_key system 'Software\Veltrix\Somnaro' && echo present || echo absent)"
+  check "install folder ($1)" absent "$([ -e "$installed" ] && echo present || echo absent)"
+  for key in 'Software\Veltrix\Somnaro' 'Software\Wow6432Node\Veltrix\Somnaro' \
+             'Software\Microsoft\Windows\CurrentVersion\Uninstall\Somnaro' \
+             'Software\Wow6432Node\Microsoft\Windows\CurrentVersion\Uninstall\Somnaro'; do
+    check "$key ($1)" absent "$(reg_key system "$key" && echo present || echo absent)"
+  done
 }
 
 scenario uninstall
 installed "Somnaro is the saver"
 # Windows' own Screen Saver settings may store the path in capitals.
-win reg add "HKCU\\$desktop" /v SCRNSAVE.EXE /d 'C:\WINDOWS\SYSTEM32\SOMNARO.SCR' /f
+win reg add "HKCU\\$desktop" /v SCRNSAVE.EXE /d "${scr^^}" /f
 uninstall first
 server_down
 nothing_left first
-check "Veltrix key, empty" absent "$(reg_key system 'Software\Veltrix' && echo present || echo absent)"
+check "Veltrix key, empty" absent "$(reg_key system "$vendor" && echo present || echo absent)"
 check "SCRNSAVE.EXE" "" "$(reg_value user "$desktop" SCRNSAVE.EXE)"
 check "ScreenSaveActive, left as it was" "sz:1" "$(reg_value user "$desktop" ScreenSaveActive)"
 # Named again, while its file is gone: only the stored text can tell.
 server_up
-win reg add "HKCU\\$desktop" /v SCRNSAVE.EXE /d 'C:\WINDOWS\SYSTEM32\SOMNARO.SCR' /f
+win reg add "HKCU\\$desktop" /v SCRNSAVE.EXE /d "${scr^^}" /f
 uninstall second
 server_down
 nothing_left second
@@ -48,11 +53,11 @@ check "SCRNSAVE.EXE naming the missing file" "" "$(reg_value user "$desktop" SCR
 scenario other-saver
 installed "another saver chosen"
 win reg add "HKCU\\$desktop" /v SCRNSAVE.EXE /d 'C:\windows\system32\Bubbles.scr' /f
-win reg add 'HKLM\Software\Veltrix\Other' /v Kept /d yes /f
+win reg add "HKLM\\$vendor\\Other" /v Kept /d yes /f
 uninstall "another saver chosen"
 server_down
 nothing_left "another saver chosen"
 check "SCRNSAVE.EXE of another saver" 'sz:C:\windows\system32\Bubbles.scr' \
   "$(reg_value user "$desktop" SCRNSAVE.EXE)"
-check "the vendor's other key" "sz:yes" "$(reg_value system 'Software\Veltrix\Other' Kept)"
+check "the vendor's other key" "sz:yes" "$(reg_value system "$vendor\\Other" Kept)"
 finish
