@@ -1,6 +1,7 @@
 ; The Windows installer: puts Somnaro.scr where the Screen Saver settings
 ; list 32-bit savers, can make it the user's screen saver, sets the default
-; delay once, and registers an uninstaller in Programs and Features.
+; delay once, registers an uninstaller in Programs and Features, and then says
+; what on this computer would stop it hibernating (readiness.nsh).
 ; make-release.sh builds it, defining VERSION, VERSION_QUAD, SCR, README, ICON
 ; and OUTFILE.
 
@@ -40,6 +41,13 @@ VIAddVersionKey /LANG=1033 LegalCopyright "Veltrix"
 !define MUI_COMPONENTSPAGE_NODESC
 !insertmacro MUI_PAGE_COMPONENTS
 !insertmacro MUI_PAGE_INSTFILES
+; The final page tells what the readiness checks found.
+Var FinishTitle
+Var FinishText
+!define MUI_FINISHPAGE_TITLE "$FinishTitle"
+!define MUI_FINISHPAGE_TEXT "$FinishText"
+!define MUI_FINISHPAGE_NOREBOOTSUPPORT
+!insertmacro MUI_PAGE_FINISH
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE English
@@ -149,38 +157,14 @@ Section "Use Somnaro as my screen saver" SectionUse
   ${EndIf}
 SectionEnd
 
-; The saver starts the tool by name, so CreateProcess looks for it: in the
-; saver's own folder ($SYSDIR), the system folders, the Windows folder, then
-; PATH. (Its current folder comes second, but that is whatever Windows starts
-; it in.) This installer is 32-bit like the saver, so on 64-bit Windows
-; $SYSDIR leads to SysWOW64 here just as it does there. PATH may be longer
-; than an NSIS string, so the list is built in memory of its own. A missing
-; tool is told, not an error: the saver can be installed before it.
-Section "-Find the tool"
-  System::Call 'kernel32::GetEnvironmentVariableW(w "PATH", p 0, i 0) i .r1'
-  IntOp $2 $1 + ${NSIS_MAX_STRLEN}
-  IntOp $2 $2 * 2
-  System::Alloc $2
-  Pop $3
-  System::Call 'kernel32::lstrcpyW(p r3, w "$SYSDIR;$WINDIR\System;$WINDIR;")'
-  System::Call 'kernel32::lstrlenW(p r3) i .r4'
-  IntOp $4 $4 * 2
-  IntPtrOp $5 $3 + $4
-  System::Call 'kernel32::GetEnvironmentVariableW(w "PATH", p r5, i r1)'
-  System::Call 'kernel32::SearchPathW(p r3, w "${TOOL}", p 0, i ${NSIS_MAX_STRLEN}, w .r6, p 0) i .r7'
-  System::Free $3
-  ${If} $7 = 0
-    DetailPrint "${TOOL} was not found."
-    MessageBox MB_OK|MB_ICONINFORMATION "Somnaro is installed, but it cannot hibernate the computer yet: ${TOOL} was not found.$\r$\n$\r$\nPut ${TOOL} into $WINDIR, then run it once by hand from a command prompt to accept its licence." /SD IDOK
-  ${Else}
-    DetailPrint "${TOOL} found: $6"
-  ${EndIf}
-SectionEnd
+!include "${__FILEDIR__}/readiness.nsh"
 
 ; True when a SCRNSAVE.EXE text names Somnaro.scr in any folder: its file name,
 ; compared without regard to case, both as stored (Windows stores a short
 ; path) and as the long path it expands to while the file is still there.
-Function un.NamesSomnaro
+; The installer asks it of a policy's saver, the uninstaller of the user's.
+!macro NamesSomnaroFunction UN
+Function ${UN}NamesSomnaro
   Exch $0
   Push $1
   Push $2
@@ -201,6 +185,9 @@ Function un.NamesSomnaro
   Pop $1
   Exch $0
 FunctionEnd
+!macroend
+!insertmacro NamesSomnaroFunction ""
+!insertmacro NamesSomnaroFunction "un."
 
 ; Judged by what is left, since deleting a key that is not there (as in a
 ; second uninstall) sets the error flag too. Only a missing key makes
@@ -230,8 +217,10 @@ Section Uninstall
     !insertmacro Fail "Could not remove $SYSDIR\Somnaro.scr. If Somnaro is running, end it and uninstall again."
   ${EndIf}
   Delete "$INSTDIR\README-Windows.txt"
+  Delete "$INSTDIR\install.log"
   Delete "$INSTDIR\uninstall.exe"
   ${If} ${FileExists} "$INSTDIR\README-Windows.txt"
+  ${OrIf} ${FileExists} "$INSTDIR\install.log"
   ${OrIf} ${FileExists} "$INSTDIR\uninstall.exe"
     !insertmacro Fail "Could not remove the files in $INSTDIR."
   ${EndIf}

@@ -1,0 +1,175 @@
+; What decides whether the computer really hibernates lies outside Somnaro,
+; and the saver cannot tell: it starts psshutdown hidden and never learns
+; what became of it. So after installing, the installer looks once at the four
+; things that can stop it and says what is missing and the one thing to do
+; about each: on the final page ($FinishTitle, $FinishText), and in
+; install.log in the install folder, for silent installs too.
+; It only reads; accepting psshutdown's licence is the user's own act.
+
+!define POWER_KEY "SYSTEM\CurrentControlSet\Control\Power"
+!define EULA_KEY "Software\Sysinternals\PsShutdown"
+!define POLICY_KEY "Software\Policies\Microsoft\Windows\Control Panel\Desktop"
+
+Var Problems      ; how many checks found something missing
+Var Log           ; install.log, or empty when it could not be opened
+
+; One finding: a line of install.log and of the details list and, for a
+; problem, a paragraph of the final page. A COMMAND to type ends the line, and
+; gets a line of its own on the page, where it cannot be broken.
+!macro Finding STATE TEXT COMMAND
+  !if "${COMMAND}" == ""
+    !define /redef FINDING_LINE "${TEXT}"
+    !define /redef FINDING_PAGE "${TEXT}"
+  !else
+    !define /redef FINDING_LINE "${TEXT} ${COMMAND}"
+    !define /redef FINDING_PAGE "${TEXT}$\r$\n      ${COMMAND}"
+  !endif
+  DetailPrint "${STATE} ${FINDING_LINE}"
+  ${If} $Log != ""
+    FileWrite $Log "${STATE} ${FINDING_LINE}$\r$\n"
+  ${EndIf}
+  !if "${STATE}" == "PROBLEM"
+    IntOp $Problems $Problems + 1
+    StrCpy $FinishText "$FinishText$\r$\n$\r$\n${FINDING_PAGE}"
+  !endif
+!macroend
+
+; 1 on the stack when the computer can hibernate. The power API says whether
+; hibernation is supported and its file present; `powercfg /hibernate off`
+; also leaves HibernateEnabled = 0, which is believed too.
+Function HibernationReady
+  Push $0
+  Push $1
+  Push $2
+  Push $3
+  StrCpy $0 0
+  System::Alloc 128  ; SYSTEM_POWER_CAPABILITIES takes 76
+  Pop $1
+  System::Call 'powrprof::GetPwrCapabilities(p r1) i .r2'
+  IntOp $2 $2 & 0xFF  ; a BOOLEAN: only the low byte is set
+  ${If} $2 <> 0
+    ; SystemS4 at offset 6, HiberFilePresent at offset 8.
+    System::Call '*$1(&v6, &i1 .r2, &v1, &i1 .r3)'
+    ${If} $2 <> 0
+    ${AndIf} $3 <> 0
+      StrCpy $0 1
+    ${EndIf}
+  ${EndIf}
+  System::Free $1
+  ClearErrors
+  ReadRegDWORD $2 HKLM "${POWER_KEY}" HibernateEnabled
+  ${IfNot} ${Errors}
+  ${AndIf} $2 = 0
+    StrCpy $0 0
+  ${EndIf}
+  Pop $3
+  Pop $2
+  Pop $1
+  Exch $0
+FunctionEnd
+
+; The path of psshutdown.exe as the saver would find it, or "" on the stack.
+; The saver starts the tool by name, so CreateProcess looks for it: in the
+; saver's own folder ($SYSDIR), the system folders, the Windows folder, then
+; PATH. (Its current folder comes second, but that is whatever Windows starts
+; it in.) This installer is 32-bit like the saver, so on 64-bit Windows
+; $SYSDIR leads to SysWOW64 here just as it does there. PATH may be longer
+; than an NSIS string, so the list is built in memory of its own.
+Function ToolPath
+  Push $0
+  Push $1
+  Push $2
+  Push $3
+  System::Call 'kernel32::GetEnvironmentVariableW(w "PATH", p 0, i 0) i .r1'
+  IntOp $2 $1 + ${NSIS_MAX_STRLEN}
+  IntOp $2 $2 * 2
+  System::Alloc $2
+  Pop $3
+  System::Call 'kernel32::lstrcpyW(p r3, w "$SYSDIR;$WINDIR\System;$WINDIR;")'
+  System::Call 'kernel32::lstrlenW(p r3) i .r2'
+  IntOp $2 $2 * 2
+  IntPtrOp $2 $3 + $2
+  System::Call 'kernel32::GetEnvironmentVariableW(w "PATH", p r2, i r1)'
+  System::Call 'kernel32::SearchPathW(p r3, w "${TOOL}", p 0, i ${NSIS_MAX_STRLEN}, w .r0, p 0) i .r1'
+  System::Free $3
+  ${If} $1 = 0
+    StrCpy $0 ""
+  ${EndIf}
+  Pop $3
+  Pop $2
+  Pop $1
+  Exch $0
+FunctionEnd
+
+Section "-Readiness"
+  StrCpy $Problems 0
+  StrCpy $FinishText ""
+  ClearErrors
+  FileOpen $Log "$INSTDIR\install.log" w
+  ${If} ${Errors}
+    StrCpy $Log ""
+  ${EndIf}
+
+  Call HibernationReady
+  Pop $0
+  ${If} $0 = 1
+    !insertmacro Finding OK "Hibernation is available and switched on." ""
+  ${Else}
+    !insertmacro Finding PROBLEM "Hibernation is off or not available. To switch it on, \
+      run this in a command prompt opened as administrator:" "powercfg /hibernate on"
+  ${EndIf}
+
+  Call ToolPath
+  Pop $0
+  ${If} $0 == ""
+    !insertmacro Finding PROBLEM "${TOOL} was not found where Somnaro looks for it. \
+      Put ${TOOL} into $WINDIR, then run psshutdown once from a command prompt \
+      to accept its licence." ""
+  ${Else}
+    !insertmacro Finding OK "${TOOL} was found: $0" ""
+    ; Asked only of a tool that is there: the licence is per account, and
+    ; accepted by running the tool once.
+    ClearErrors
+    ReadRegDWORD $1 HKCU "${EULA_KEY}" EulaAccepted
+    ${If} ${Errors}
+    ${OrIf} $1 <> 1
+      !insertmacro Finding PROBLEM "The psshutdown licence is not accepted by this account. \
+        Run psshutdown once from a command prompt under the account that uses \
+        the screen saver." ""
+    ${Else}
+      !insertmacro Finding OK "The psshutdown licence is accepted by this account." ""
+    ${EndIf}
+  ${EndIf}
+
+  ; A policy overrides the account's own choice of screen saver: one that
+  ; switches savers off or names another saver means Somnaro never starts.
+  ReadRegStr $0 HKCU "${POLICY_KEY}" ScreenSaveActive
+  ReadRegStr $1 HKCU "${POLICY_KEY}" SCRNSAVE.EXE
+  StrCpy $2 1
+  ${If} $1 != ""
+    Push $1
+    Call NamesSomnaro
+    Pop $2
+  ${EndIf}
+  ${If} $0 == "0"
+    !insertmacro Finding PROBLEM "A policy switches screen savers off for this account. \
+      The computer's administrator decides the screen saver here." ""
+  ${ElseIf} $2 <> 1
+    !insertmacro Finding PROBLEM "A policy sets another screen saver for this account. \
+      The computer's administrator decides the screen saver here." ""
+  ${Else}
+    !insertmacro Finding OK "No policy stops Somnaro being the screen saver of this account." ""
+  ${EndIf}
+
+  ${If} $Log != ""
+    FileClose $Log
+  ${EndIf}
+  ${If} $Problems = 0
+    StrCpy $FinishTitle "Somnaro is ready"
+    StrCpy $FinishText "This computer can hibernate, ${TOOL} was found, its licence \
+      is accepted and no policy stands in the way."
+  ${Else}
+    StrCpy $FinishTitle "Somnaro is installed"
+    StrCpy $FinishText "It cannot hibernate the computer yet:$FinishText$\r$\n$\r$\nAlso in $INSTDIR\install.log."
+  ${EndIf}
+SectionEnd
