@@ -18,7 +18,7 @@ server_down
 # 64-bit Windows SysWOW64, and none in System32 as 64-bit programs see it).
 check "every Somnaro.scr on drive C:" "./$scr_dir/Somnaro.scr" "$(cd "$drive_c" && find . -iname Somnaro.scr)"
 check "Somnaro.scr as built" same "$(cmp -s "$build/bin/Somnaro.scr" "$scr_file" && echo same)"
-check "files in the install folder" "README-Windows.txt uninstall.exe" "$(cd "$installed" && echo *)"
+check "files in the install folder" "README-Windows.txt install.log uninstall.exe" "$(cd "$installed" && echo *)"
 # Windows keeps the saver as a short path; Wine's short form of a path that is
 # 8.3 already is the path itself, in the case of the folders on disk.
 screen_saver=$(reg_value user "$desktop" SCRNSAVE.EXE)
@@ -31,7 +31,8 @@ if [ "$target" = wow64 ]; then
   check "uninstall entry in the 64-bit view" absent "$(reg_key system \
     'Software\Microsoft\Windows\CurrentVersion\Uninstall\Somnaro' && echo present || echo absent)"
 fi
-kib=$(( ($(cat "$scr_file" "$installed"/* | wc -c) + 1023) / 1024 ))
+# Counted before the readiness checks write install.log.
+kib=$(( ($(cat "$scr_file" "$installed"/README-Windows.txt "$installed"/uninstall.exe | wc -c) + 1023) / 1024 ))
 while IFS='|' read -r name expected; do
   check "uninstall entry: $name" "$expected" "$(reg_value system "$entry" "$name")"
 done <<LIST

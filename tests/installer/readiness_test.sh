@@ -1,0 +1,84 @@
+#!/usr/bin/env bash
+# The installer's readiness checks, run silently as an administrator deploys:
+# each check in both states, set up the way Windows keeps them (the power
+# settings' HibernateEnabled, the tool in the Windows folder, the tool's
+# EulaAccepted, the screen-saver policy), read back from install.log. The
+# installation succeeds either way, and never accepts the licence itself.
+#   tests/installer/readiness_test.sh BUILD_DIR WORK_DIR TARGET
+set -u
+. "$(dirname "$0")/scenario.sh" "$@"
+power='HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Control\Power'
+eula='HKEY_CURRENT_USER\Software\Sysinternals\PsShutdown'
+policy='HKEY_CURRENT_USER\Software\Policies\Microsoft\Windows\Control Panel\Desktop'
+
+# install.log as "STATE CHECK" per line, joined by commas, each check known by
+# the word its line must say.
+findings() {
+  local state text what list=()
+  while read -r state text; do
+    case "${text,,}" in
+      *hibernation*) what=hibernation ;;
+      *psshutdown.exe*) what=psshutdown.exe ;;
+      *licence*) what=licence ;;
+      *policy*) what=policy ;;
+      *) what="[$text]" ;;
+    esac
+    list+=("$state $what")
+  done < <(tr -d '\r' <"$installed/install.log")
+  local IFS=,
+  echo "${list[*]}"
+}
+
+# installed_in NAME TOOL EXPECTED <<REG: the registry changed by the lines of
+# a .reg file on standard input, the tool put into the Windows folder or taken
+# out of it (TOOL yes or no), then an install, whose install.log must say
+# EXPECTED.
+installed_in() {
+  { printf 'Windows Registry Editor Version 5.00\r\n\r\n'; sed 's/$/\r/'; } >"$drive_c/state.reg"
+  win reg import 'C:\state.reg'
+  if [ "$2" = yes ]; then
+    cp "$build/bin/psshutdown.exe" "$drive_c/windows/psshutdown.exe"
+  else
+    rm -f "$drive_c/windows/psshutdown.exe"
+  fi
+  win "$dist/$setup" /S
+  check "exit code ($1)" 0 $?
+  check "install.log ($1)" "$3" "$(findings)"
+}
+
+# Savers as a .reg file writes them, with doubled backslashes.
+other_saver='C:\\windows\\system32\\Bubbles.scr'
+forced=${scr^^}
+forced=${forced//\\/\\\\}
+all_ok="OK hibernation,OK psshutdown.exe,OK licence,OK policy"
+
+scenario readiness
+installed_in "nothing ready" no "PROBLEM hibernation,PROBLEM psshutdown.exe,PROBLEM policy" <<REG
+[$power]
+"HibernateEnabled"=dword:0
+[$policy]
+"ScreenSaveActive"="0"
+REG
+installed_in "licence open, another saver forced" yes \
+  "OK hibernation,OK psshutdown.exe,PROBLEM licence,PROBLEM policy" <<REG
+[$power]
+"HibernateEnabled"=dword:1
+[$policy]
+"ScreenSaveActive"=-
+"SCRNSAVE.EXE"="$other_saver"
+REG
+win reg query 'HKCU\Software\Sysinternals\PsShutdown' /v EulaAccepted
+check "EulaAccepted, left to the user (reg query's exit code)" 1 $?
+installed_in "ready, Somnaro forced" yes "$all_ok" <<REG
+[$eula]
+"EulaAccepted"=dword:1
+[$policy]
+"ScreenSaveActive"="1"
+"SCRNSAVE.EXE"="$forced"
+REG
+installed_in "ready, no policy" yes "$all_ok" <<REG
+[$power]
+"HibernateEnabled"=-
+[-$policy]
+REG
+finish
