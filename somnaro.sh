@@ -10,7 +10,8 @@
 #   ./somnaro.sh release         install, build, and write what a Windows user
 #                                downloads into dist/ (installer/make-release.sh)
 #   ./somnaro.sh screenshots     pictures of the shipped file's cancel window
-#                                and settings dialog into docs/
+#                                and settings dialog, and of the installer's
+#                                final page, into docs/
 #   ./somnaro.sh bench           install, build and measure start-up, idle cost,
 #                                size and toolkit costs into bench/results/
 set -euo pipefail
@@ -23,7 +24,7 @@ product=$build/i686/bin/Somnaro.scr
 
 packages=(cmake make g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 xvfb
           x11-apps x11-utils googletest python3 binutils-mingw-w64-i686
-          fonts-wine fonts-liberation nsis git)
+          fonts-wine fonts-liberation nsis git xdotool)
 
 install() {
   local missing=()
@@ -92,7 +93,8 @@ case "$cmd" in
     # Pictures of the shipped file, as users see it.
     install; compile; display_up; prefix_up i686
     scr_shoot i686 "$top/docs/cancel-window.png" window /s
-    scr_shoot i686 "$top/docs/settings-dialog.png" window /c ;;
+    scr_shoot i686 "$top/docs/settings-dialog.png" window /c
+    "$top/installer/finish-page-shot.sh" "$build/i686" "$top/docs/installer-finish.png" ;;
   release)
     install; compile
     rm -rf "$top/dist"
