@@ -85,13 +85,17 @@ Function ToolPath
   IntOp $2 $2 * 2
   System::Alloc $2
   Pop $3
-  System::Call 'kernel32::lstrcpyW(p r3, w "$SYSDIR;$WINDIR\System;$WINDIR;")'
-  System::Call 'kernel32::lstrlenW(p r3) i .r2'
-  IntOp $2 $2 * 2
-  IntPtrOp $2 $3 + $2
-  System::Call 'kernel32::GetEnvironmentVariableW(w "PATH", p r2, i r1)'
-  System::Call 'kernel32::SearchPathW(p r3, w "${TOOL}", p 0, i ${NSIS_MAX_STRLEN}, w .r0, p 0) i .r1'
-  System::Free $3
+  ${If} $3 = 0
+    StrCpy $1 0
+  ${Else}
+    System::Call 'kernel32::lstrcpyW(p r3, w "$SYSDIR;$WINDIR\System;$WINDIR;")'
+    System::Call 'kernel32::lstrlenW(p r3) i .r2'
+    IntOp $2 $2 * 2
+    IntPtrOp $2 $3 + $2
+    System::Call 'kernel32::GetEnvironmentVariableW(w "PATH", p r2, i r1)'
+    System::Call 'kernel32::SearchPathW(p r3, w "${TOOL}", p 0, i ${NSIS_MAX_STRLEN}, w .r0, p 0) i .r1'
+    System::Free $3
+  ${EndIf}
   ${If} $1 = 0
     StrCpy $0 ""
   ${EndIf}
