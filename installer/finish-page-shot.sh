@@ -8,12 +8,12 @@
 # Install as a user would.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
-build=$(cd "$1/.." && pwd)
+build=$(cd "$1" && pwd)
 out=$2
-work=$build/shots/installer
+work=$build/installer-shot
 rm -rf "$work"
 mkdir -p "$work" "$(dirname "$out")"
-"$top/installer/make-release.sh" "$build/i686" "$work/dist" >/dev/null
+"$top/installer/make-release.sh" "$build" "$work/dist" >/dev/null
 setup=$(ls "$work"/dist/*-setup.exe)
 
 export WINEPREFIX=$work/prefix
@@ -24,12 +24,7 @@ wine_at wow64 reg add 'HKLM\SYSTEM\CurrentControlSet\Control\Power' /v Hibernate
   /t REG_DWORD /d 0 /f >/dev/null 2>&1
 
 wine_at wow64 "$setup" &
-id=""
-for _ in $(seq 300); do
-  id=$(xwininfo -root -tree 2>/dev/null | awk '/"Somnaro .* Setup/ {print $1; exit}')
-  [ -n "$id" ] && break
-  sleep 0.2
-done
+id=$(window_wait $! 'Somnaro .* Setup *')
 [ -n "$id" ] || { echo "no installer window" >&2; exit 1; }
 sleep 2   # let the first page settle before pressing Install
 xdotool windowfocus --sync "$id" key Return

@@ -6,6 +6,8 @@
 #   prefix_up TARGET    the prefix made ready and its server started: the
 #                       target's own, or $WINEPREFIX when set
 #   session_down        every server and the display stopped (runs on exit)
+#   window_wait PID [TITLE]
+#                       the X window of PID's window titled TITLE, once shown
 #   scr_shoot TARGET OUT window|screen [ARGS...]
 #                       Somnaro.scr started with ARGS; its window (or the whole
 #                       screen) saved as a PNG once that window shows and
@@ -73,12 +75,13 @@ session_down() {
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
 }
 
-# The X window of the first window titled "Somnaro v0.5", waited for while the
-# program runs (emulated, the saver's window takes several seconds).
-scr_window() {
-  local pid=$1 id=""
+# The X window of the first window whose title matches TITLE (an awk pattern,
+# "Somnaro v0.5" unless given), waited for while the program PID runs
+# (emulated, the saver's window takes several seconds).
+window_wait() {
+  local pid=$1 title=${2:-Somnaro v0.5} id=""
   for _ in $(seq 600); do
-    id=$(xwininfo -root -tree 2>/dev/null | awk '/"Somnaro v0.5"/ {print $1; exit}')
+    id=$(xwininfo -root -tree 2>/dev/null | awk -v title="\"$title\"" '$0 ~ title {print $1; exit}')
     [ -n "$id" ] && break
     kill -0 "$pid" 2>/dev/null || break
     sleep 0.1
@@ -91,7 +94,7 @@ scr_shoot() {
   shift 3
   wine_at "$target" "$(target_bin "$target")/Somnaro.scr" "$@" &
   local pid=$!
-  id=$(scr_window "$pid")
+  id=$(window_wait "$pid")
   sleep "${SOMNARO_RUN_SECONDS:-1}"   # let it paint
   mkdir -p "$(dirname "$out")"
   if [ "$what" = screen ]; then
