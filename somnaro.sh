@@ -24,7 +24,7 @@ product=$build/i686/bin/Somnaro.scr
 
 packages=(cmake make g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 xvfb
           x11-apps x11-utils googletest python3 binutils-mingw-w64-i686
-          fonts-wine fonts-liberation nsis git xdotool)
+          fonts-wine fonts-liberation nsis git xdotool openssl)
 
 install() {
   local missing=()
@@ -36,6 +36,8 @@ install() {
     apt-get update -qq
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
   fi
+  # Signs releases; bookworm's own osslsigncode is older.
+  "$top/tools/backports-setup.sh" osslsigncode
   "$top/tools/wine32-setup.sh" "$build/wine32"
   "$top/tools/wow64-setup.sh" "$build/wine-wow64" "$build/wine32"
 }

@@ -11,21 +11,8 @@ wine_version=$(dpkg-query -W -f '${Version}' wine64)
 
 # qemu 7.2 (bookworm) ignores MAP_FIXED_NOREPLACE, and Wine's address-space
 # reservation then loops for minutes; backports has 10.x, with static binaries.
-# Backports comes from the mirror this machine's apt already uses for
-# bookworm, so the set-up follows whatever mirror a machine is set up with.
-mirror=$(apt-get indextargets --format '$(REPO_URI)' 'Release: bookworm' 'Identifier: Packages' | head -n1)
-[ -n "$mirror" ] || { echo "apt's sources name no Debian bookworm mirror" >&2; exit 1; }
-sources=/etc/apt/sources.list.d/bookworm-backports.sources
+"$(dirname "$0")/backports-setup.sh"
 stale=0   # apt's lists predate a change made here
-backports="Types: deb
-URIs: $mirror
-Suites: bookworm-backports
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg"
-if [ "$(cat "$sources" 2>/dev/null)" != "$backports" ]; then
-  printf '%s\n' "$backports" >"$sources"
-  stale=1
-fi
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
   dpkg --add-architecture i386
   stale=1
