@@ -6,6 +6,8 @@
 # installer) and SHA256SUMS. The version is the build's CMake project version.
 # Every time stamp that goes into the files is the commit's (or
 # SOURCE_DATE_EPOCH's), so the same commit gives the same bytes.
+# When the SOMNARO_SIGN_* variables ask for it (see sign-file.sh), Somnaro.scr,
+# the uninstaller and the installer are signed, at that same time.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "$1" && pwd)
@@ -18,6 +20,8 @@ IFS=. read -r major minor patch tweak <<<"$version"
 quad=${major:-0}.${minor:-0}.${patch:-0}.${tweak:-0}
 epoch=${SOURCE_DATE_EPOCH:-$(git -C "$here" log -1 --format=%ct 2>/dev/null || true)}
 [ -n "$epoch" ] || { echo "no commit to take the time from: set SOURCE_DATE_EPOCH" >&2; exit 1; }
+export SOURCE_DATE_EPOCH=$epoch
+signing=$("$here/sign-file.sh" --wanted)
 setup=Somnaro-$version-setup.exe
 zip=Somnaro-$version-win32.zip
 
@@ -26,12 +30,17 @@ zip=Somnaro-$version-win32.zip
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
 cp "$build/bin/Somnaro.scr" "$stage/Somnaro.scr"
+sign=()
+if [ "$signing" = yes ]; then
+  "$here/sign-file.sh" "$stage/Somnaro.scr"
+  sign=(-DSIGN="$here/sign-file.sh")   # the uninstaller and the installer too
+fi
 sed "s/@VERSION@/$version/g; s/\r*\$/\r/" "$here/README-Windows.txt" >"$stage/README-Windows.txt"
 touch -d "@$epoch" "$stage/Somnaro.scr" "$stage/README-Windows.txt"
 
 makensis -V2 -WX -DVERSION="$version" -DVERSION_QUAD="$quad" -DSCR="$stage/Somnaro.scr" \
   -DREADME="$stage/README-Windows.txt" -DICON="$here/../resources/somnaro.ico" \
-  -DOUTFILE="$out/$setup" "$here/somnaro.nsi"
+  -DOUTFILE="$out/$setup" "${sign[@]}" "$here/somnaro.nsi"
 cp "$out/$setup" "$stage/$setup"
 
 # A zip of fixed order and times; zipfile gives every entry the same mode.

@@ -3,7 +3,7 @@
 ; delay once, registers an uninstaller in Programs and Features, and then says
 ; what on this computer would stop it hibernating (readiness.nsh).
 ; make-release.sh builds it, defining VERSION, VERSION_QUAD, SCR, README, ICON
-; and OUTFILE.
+; and OUTFILE, and SIGN when the release is signed.
 
 Unicode true
 SetCompressor /SOLID lzma
@@ -25,6 +25,13 @@ ManifestSupportedOS all
 
 Name "Somnaro ${VERSION}"
 OutFile "${OUTFILE}"
+; SIGN signs a file in place (sign-file.sh). The uninstaller is written out
+; by the installer, so it is signed here, before it is packed; a failed
+; signing stops the build.
+!ifdef SIGN
+  !uninstfinalize '"${SIGN}" "%1"' = 0
+  !finalize '"${SIGN}" "%1"' = 0
+!endif
 InstallDir "$PROGRAMFILES\Somnaro"
 BrandingText "Somnaro ${VERSION}"
 
