@@ -26,6 +26,9 @@
 # Windows).
 
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+# A maintainer's signing key is for real releases: the tests' releases are
+# signed only where a test signs them.
+unset "${!SOMNARO_SIGN_@}"
 build=$1
 work=$2
 target=${3:-i686}
