@@ -3,6 +3,7 @@
 #include "app/globals.h"
 #include "app/modes.h"
 #include "toolkit/core/program_heap.h"
+#include "toolkit/core/system_libraries.h"
 #include "toolkit/core/text.h"
 #include "toolkit/core/toolkit_chain.h"
 #include "toolkit/process/parameters.h"
@@ -23,6 +24,10 @@ static void modeDispatch() {
 }
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    // Before any DLL is loaded by name: a DLL of the same name lying beside
+    // the saver (Windows may run it from the Downloads folder) must never be
+    // loaded into it. Where the system cannot restrict the search, go on.
+    DllSearchRestrict();
     memset(&g_program, 0, sizeof g_program);
     g_program.instance = GetModuleHandleA(nullptr);
     g_program.heap = HeapCreate(0, 4096, 0);

@@ -1,6 +1,7 @@
 // What the system can draw: msimg32's alpha blending, held until shut-down,
 // and whether themed drawing is possible on this system version.
 #include "toolkit/core/capability_probe.h"
+#include "toolkit/core/system_libraries.h"
 #include <string.h>
 
 namespace {
@@ -17,25 +18,9 @@ struct VersionInfo {        // DllGetVersion's record, 20 bytes
 typedef HRESULT(CALLBACK* DllGetVersionFn)(VersionInfo*);
 typedef BOOL(WINAPI* IsAppThemedFn)();
 
-class LibraryOwner {        // one loaded library; released on every way out
-public:
-    explicit LibraryOwner(const char* name) : module_(LoadLibraryA(name)) {}
-    LibraryOwner(const LibraryOwner&) = delete;
-    LibraryOwner& operator=(const LibraryOwner&) = delete;
-    ~LibraryOwner() { if (module_) FreeLibrary(module_); }
-    // The entry of that name as the function type the caller knows it by.
-    template <typename Function>
-    Function entry(const char* name) const {
-        FARPROC found = module_ ? GetProcAddress(module_, name) : nullptr;
-        return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(found));
-    }
-private:
-    HMODULE module_;
-};
-
 uint32_t commonControlsVersion() {
     uint32_t version = 1;
-    LibraryOwner comctl("COMCTL32.DLL");
+    LibraryOwner comctl(LoadLibraryA("COMCTL32.DLL"));
     DllGetVersionFn get = comctl.entry<DllGetVersionFn>("DllGetVersion");
     if (get) {
         VersionInfo info;
@@ -48,7 +33,7 @@ uint32_t commonControlsVersion() {
 
 int32_t themedTest() {
     uint32_t version = commonControlsVersion();
-    LibraryOwner uxtheme("uxtheme.dll");
+    LibraryOwner uxtheme(LoadLibraryA("uxtheme.dll"));
     IsAppThemedFn themed = uxtheme.entry<IsAppThemedFn>("IsAppThemed");
     return CapabilityThemedDecide(version, themed ? (themed() ? 1 : 0) : -1);
 }

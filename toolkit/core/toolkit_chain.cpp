@@ -4,13 +4,13 @@
 #include "toolkit/core/capability_probe.h"
 #include "toolkit/core/image_module.h"
 #include "toolkit/core/object_table.h"
+#include "toolkit/core/system_libraries.h"
 #include "toolkit/core/text.h"
 #include "toolkit/process/programs.h"
 #include "toolkit/window/event_queue.h"
 #include "toolkit/window/fonts.h"
 #include "toolkit/window/gadgets.h"
 #include "toolkit/window/windows.h"
-#include <commctrl.h>
 #include <objbase.h>
 
 namespace {
@@ -23,8 +23,7 @@ const uint32_t UNUSED_STATE_SIZE = 16;
 DWORD g_tlsIndex = TLS_OUT_OF_INDEXES;
 
 void controlsAndComStart() {
-    INITCOMMONCONTROLSEX classes = {8, CONTROL_CLASSES};
-    InitCommonControlsEx(&classes);  // results ignored: nothing here depends on them
+    CommonControlsInit(CONTROL_CLASSES);  // results ignored: nothing here depends on them
     CoInitialize(nullptr);
 }
 }  // namespace

@@ -1,6 +1,7 @@
 // The gadget table and the push button: creating, registering, re-fonting and
 // releasing numbered controls.
 #include "toolkit/window/gadgets.h"
+#include "toolkit/core/system_libraries.h"
 #include "toolkit/core/text.h"
 #include "toolkit/window/event_codes.h"
 #include "toolkit/window/event_queue.h"
@@ -27,8 +28,7 @@ void GadgetsStart() {
     g_gadgetTable = ObjectTableCreate(sizeof(GadgetRecord), 50, GadgetFree);
     g_listState = static_cast<GadgetListState*>(
         ModuleStateCreate(sizeof(GadgetListState), listStateInit));
-    INITCOMMONCONTROLSEX classes = {sizeof classes, 0xB48};
-    InitCommonControlsEx(&classes);  // result ignored: buttons need none of these
+    CommonControlsInit(0xB48);  // result ignored: buttons need none of these
 }
 
 void GadgetsEnd() {

@@ -1,0 +1,41 @@
+// DLLs from the system folder only. Windows looks for a DLL that is not one of
+// its KnownDLLs in the program's own folder first, so comctl32 and winmm are
+// not imported but loaded here by full path, and loads by name are cut down
+// to the system folder before anything else runs.
+#include "toolkit/core/system_libraries.h"
+#include <commctrl.h>
+#include <string.h>
+
+namespace {
+typedef BOOL(WINAPI* SetDefaultDllDirectoriesFn)(DWORD);
+typedef BOOL(WINAPI* InitCommonControlsExFn)(const INITCOMMONCONTROLSEX*);
+const DWORD SEARCH_SYSTEM32 = 0x800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
+
+HMODULE g_commonControls = nullptr;  // kept: the controls live in it
+}  // namespace
+
+int DllSearchRestrict() {
+    // Kernel32 is loaded in every process; looking the call up loads nothing.
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    auto setDirectories = reinterpret_cast<SetDefaultDllDirectoriesFn>(reinterpret_cast<void (*)()>(
+        kernel ? GetProcAddress(kernel, "SetDefaultDllDirectories") : nullptr));
+    return setDirectories && setDirectories(SEARCH_SYSTEM32) ? 1 : 0;
+}
+
+HMODULE SystemLibraryLoad(const char* name) {
+    char path[MAX_PATH];
+    UINT folder = GetSystemDirectoryA(path, MAX_PATH);
+    size_t length = strlen(name);
+    if (folder == 0 || folder + 1 + length >= MAX_PATH) return nullptr;
+    path[folder] = '\\';
+    memcpy(path + folder + 1, name, length + 1);
+    return LoadLibraryExA(path, nullptr, 0);
+}
+
+int CommonControlsInit(DWORD classes) {
+    if (!g_commonControls) g_commonControls = SystemLibraryLoad("comctl32.dll");
+    auto init = reinterpret_cast<InitCommonControlsExFn>(reinterpret_cast<void (*)()>(
+        g_commonControls ? GetProcAddress(g_commonControls, "InitCommonControlsEx") : nullptr));
+    INITCOMMONCONTROLSEX record = {sizeof record, classes};
+    return init && init(&record) ? 1 : 0;
+}
