@@ -3,7 +3,6 @@
 #include "app/globals.h"
 #include "app/modes.h"
 #include "toolkit/process/delay.h"
-#include "toolkit/process/programs.h"
 #include "toolkit/window/event_codes.h"
 #include "toolkit/window/event_loop.h"
 #include "toolkit/window/fonts.h"
@@ -25,7 +24,7 @@ void CancelWindowRun() {
         g_program.lastEvent = EventWait();
         if (g_program.lastEvent == EVENT_GADGET && EventGadgetNumber() == CANCEL) {
             // Whether the abort could be started or not, the saver is done.
-            ProgramRun("psshutdown", "-a", "", RUN_HIDDEN);
+            ToolRun("-a");
             DelayMs(200);
             g_program.lastEvent = EVENT_CLOSE_WINDOW;
         }

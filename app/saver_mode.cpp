@@ -3,7 +3,6 @@
 #include "app/globals.h"
 #include "registry/registry.h"
 #include "toolkit/core/text.h"
-#include "toolkit/process/programs.h"
 
 void HibernateSchedule() {
     uint32_t at = WorkspacePosition();
@@ -19,7 +18,7 @@ void HibernateSchedule() {
     WorkspacePositionSet(WorkspacePosition() + 1);
     // Whether the tool could be started changes nothing: the cancel window
     // is offered all the same.
-    ProgramRun("psshutdown", WorkspaceAt(parameters.start()), "", RUN_HIDDEN);
+    ToolRun(WorkspaceAt(parameters.start()));
     WorkspacePositionSet(parameters.start());
 }
 

@@ -28,13 +28,13 @@ ChildProcess::~ChildProcess() {
     if (info_.hThread) CloseHandle(info_.hThread);
 }
 
-bool ChildProcess::start(const std::string& commandLine) {
+bool ChildProcess::start(const std::string& commandLine, const char* directory) {
     std::vector<char> line(commandLine.begin(), commandLine.end());
     line.push_back(0);
     STARTUPINFOA si = {};
     si.cb = sizeof si;
     return CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          nullptr, &si, &info_) != 0;
+                          directory, &si, &info_) != 0;
 }
 
 bool ChildProcess::wait(DWORD timeoutMs) {
@@ -85,15 +85,25 @@ static std::string toolLogPath() {
     return TestBinDir() + "psshutdown-test.log";
 }
 
+void ToolPlace(bool present) {
+    char windows[MAX_PATH] = {};
+    GetSystemWindowsDirectoryA(windows, MAX_PATH);
+    std::string placed = std::string(windows) + "\\psshutdown.exe";
+    // A copy still running from an earlier test keeps the file; it is the same.
+    if (present) CopyFileA((TestBinDir() + "psshutdown.exe").c_str(), placed.c_str(), FALSE);
+    else DeleteFileA(placed.c_str());
+}
+
 void ToolLogUse() {
+    ToolPlace(true);
     std::string path = toolLogPath();
     SetEnvironmentVariableA("PSSHUTDOWN_LOG", path.c_str());
     DeleteFileA(path.c_str());
 }
 
-std::string ToolLogRead() {
-    HANDLE f = CreateFileA(toolLogPath().c_str(), GENERIC_READ,
-                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+std::string FileText(const std::string& path) {
+    HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                           nullptr, OPEN_EXISTING, 0, nullptr);
     if (f == INVALID_HANDLE_VALUE) return "";
     std::string text;
     char buffer[4096];
@@ -102,3 +112,5 @@ std::string ToolLogRead() {
     CloseHandle(f);
     return text;
 }
+
+std::string ToolLogRead() { return FileText(toolLogPath()); }

@@ -17,7 +17,8 @@ public:
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
     ~ChildProcess();
-    bool start(const std::string& commandLine);
+    // In the given current folder, or the caller's own when null.
+    bool start(const std::string& commandLine, const char* directory = nullptr);
     // True when the process ended within the limit; its exit code is kept.
     bool wait(DWORD timeoutMs);
     DWORD exitCode() const { return exitCode_; }
@@ -36,7 +37,13 @@ DWORD ChildRunExitCode(const std::string& commandLine, DWORD timeoutMs);
 // waited for up to the limit; null when none came.
 HWND ProcessWindowWait(DWORD processId, const char* className, DWORD timeoutMs);
 
+// A file's whole text; "" when it cannot be read.
+std::string FileText(const std::string& path);
+
 // The stand-in tool writes to this log (through PSSHUTDOWN_LOG, which child
-// processes inherit). ToolLogUse empties it; ToolLogRead reads it whole.
+// processes inherit). ToolLogUse empties it and puts the stand-in where the
+// saver looks for the real tool, the Windows folder; ToolLogRead reads it whole.
 void ToolLogUse();
+// The stand-in's copy in the Windows folder, put there or taken away.
+void ToolPlace(bool present);
 std::string ToolLogRead();

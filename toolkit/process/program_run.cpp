@@ -106,8 +106,10 @@ intptr_t recordKeep(HandleOwner& process, DWORD processId, LaunchPipes* pipes) {
     return reinterpret_cast<intptr_t>(record);
 }
 
-intptr_t shellRun(const char* program, const char* parameters, const char* directory,
-                  WORD show, int32_t flags) {
+// The shell opens `file`, which is the program text or the full path that a
+// name was found at; a directory not given is taken from the program text.
+intptr_t shellRun(const char* program, const char* file, const char* parameters,
+                  const char* directory, WORD show, int32_t flags) {
     TextOwner derived;
     if (!directory[0]) {
         uint32_t at = WorkspacePosition();
@@ -122,7 +124,7 @@ intptr_t shellRun(const char* program, const char* parameters, const char* direc
     info.fMask = SEE_MASK_NOCLOSEPROCESS;
     info.hwnd = nullptr;
     info.lpVerb = "";
-    info.lpFile = program;
+    info.lpFile = file;
     info.lpParameters = parameters;
     info.lpDirectory = directory[0] ? directory : nullptr;
     info.nShow = show;
@@ -144,6 +146,18 @@ intptr_t ProgramRun(const char* programText, const char* parametersText,
     TextOwner program(programText);
     TextOwner parameters(parametersText);
     TextOwner directory(directoryText);
+
+    // A name alone is started from where ProgramFind finds it, never from
+    // where the system's own search or the shell's would start: this
+    // program's folder and the current folder.
+    TextOwner found;
+    if (ProgramNameOnly(program.get())) {
+        uint32_t at = WorkspacePosition();
+        ProgramFind(program.get(), at);
+        TextStore(found.slot(), at);
+        if (!found.get()[0]) return 0;
+    }
+    const char* application = found.get()[0] ? found.get() : nullptr;
 
     Launch launch;
     memset(&launch, 0, sizeof launch);
@@ -167,7 +181,7 @@ intptr_t ProgramRun(const char* programText, const char* parametersText,
     const char* directoryOrNone = directory.get()[0] ? directory.get() : nullptr;
     PROCESS_INFORMATION started;
     memset(&started, 0, sizeof started);
-    if (CreateProcessA(nullptr, line.get(), nullptr, nullptr, launch.inheritHandles,
+    if (CreateProcessA(application, line.get(), nullptr, nullptr, launch.inheritHandles,
                        launch.creationFlags, nullptr, directoryOrNone, &launch.startup,
                        &started)) {
         HandleOwner process(started.hProcess);
@@ -184,6 +198,6 @@ intptr_t ProgramRun(const char* programText, const char* parametersText,
 
     pipes.closeAll();
     if (flags & RUN_PIPE_FLAGS) return 0;
-    return shellRun(program.get(), parameters.get(), directory.get(),
-                    launch.startup.wShowWindow, flags);
+    return shellRun(program.get(), application ? application : program.get(), parameters.get(),
+                    directory.get(), launch.startup.wShowWindow, flags);
 }

@@ -33,11 +33,25 @@ struct ProgramRecord {
 void ProgramsStart();
 
 // Starts a program with a parameter text, a working directory ("" for the
-// caller's own) and RUN_ flags. 0 when it cannot be started (or, with
-// RUN_KEEP, when no record can be made for it); 1 when it was started without
+// caller's own) and RUN_ flags. A program named without a folder is started
+// from where ProgramFind finds it, under the name as given; when it finds
+// none nothing is started. 0 when it cannot be started (or, with RUN_KEEP,
+// when no record can be made for it); 1 when it was started without
 // RUN_KEEP; otherwise the address of its ProgramRecord.
 intptr_t ProgramRun(const char* program, const char* parameters, const char* directory,
                     int32_t flags);
+
+// 1 when the program text is a name without any folder ("psshutdown", in
+// double quotes or not), which ProgramRun looks for with ProgramFind.
+int ProgramNameOnly(const char* program);
+
+// Delivers at `at` the full path of the program that a name without a folder
+// stands for ("" when there is none, or the name has a folder): the first of
+// name and name.exe found in the system folder, the Windows folder's System,
+// the Windows folder, then the PATH's entries that are absolute. Never the
+// caller's own folder nor the current folder, where anybody may have put a
+// file of that name.
+void ProgramFind(const char* name, uint32_t at);
 
 // The launched-programs table (records of one field, a process handle, whose
 // release closes that handle). Nothing in the toolkit enters a program into it.
