@@ -78,22 +78,21 @@ case "$cmd" in
     target=${SOMNARO_TARGET:-i686}
     bin=$(target_bin "$target")
     install; compile
-    rm -f "$bin/psshutdown.log"
     if [ -n "${DISPLAY:-}" ] && [ "${SOMNARO_OWN_DISPLAY:-0}" != 1 ]; then
       # A real display: the program runs until it ends by itself.
-      SOMNARO_OWN_DISPLAY=0 display_up; prefix_up "$target"
+      SOMNARO_OWN_DISPLAY=0 display_up; prefix_up "$target"; log=$(tool_place "$target")
       wine_at "$target" "$bin/Somnaro.scr" "$@" || true
     else
       # No display: a virtual one, a picture once the window shows, then stop.
-      display_up; prefix_up "$target"
+      display_up; prefix_up "$target"; log=$(tool_place "$target")
       scr_shoot "$target" "$build/shots/run.png" screen "$@" || true
     fi
-    if [ -f "$bin/psshutdown.log" ]; then
-      echo "psshutdown was started with:"; cat "$bin/psshutdown.log"
+    if [ -f "$log" ]; then
+      echo "psshutdown was started with:"; cat "$log"
     fi ;;
   screenshots)
     # Pictures of the shipped file, as users see it.
-    install; compile; display_up; prefix_up i686
+    install; compile; display_up; prefix_up i686; tool_place i686 >/dev/null
     scr_shoot i686 "$top/docs/cancel-window.png" window /s
     scr_shoot i686 "$top/docs/settings-dialog.png" window /c
     "$top/installer/finish-page-shot.sh" "$build/i686" "$top/docs/installer-finish.png" ;;
@@ -102,7 +101,7 @@ case "$cmd" in
     rm -rf "$top/dist"
     "$top/installer/make-release.sh" "$build/i686" "$top/dist" ;;
   bench)
-    install; compile; display_up; prefix_up x86_64
+    install; compile; display_up; prefix_up x86_64; tool_place x86_64 >/dev/null
     timeout 300 "$top/bench/run.sh" "$build/x86_64" "$product" ;;
   *)
     echo "usage: $0 run [ARGS...] | test [ARGS...] | build | release | screenshots | bench" >&2; exit 2 ;;

@@ -5,6 +5,9 @@
 #                       runs the i686 build's)
 #   prefix_up TARGET    the prefix made ready and its server started: the
 #                       target's own, or $WINEPREFIX when set
+#   tool_place TARGET   the stand-in psshutdown.exe put where the saver looks
+#                       for the real one, the prefix's Windows folder; prints
+#                       the path of the log it writes there, emptied
 #   session_down        every server and the display stopped (runs on exit)
 #   window_wait PID [TITLE]
 #                       the X window of PID's window titled TITLE, once shown
@@ -67,6 +70,13 @@ prefix_up() {
   # A crashing program is reported on standard error and ended, not held
   # open in a crash dialog until the test's time limit.
   wine_at "$target" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+}
+
+tool_place() {
+  local windows=${WINEPREFIX:-$build/$1/wineprefix}/drive_c/windows
+  cp "$(target_bin "$1")/psshutdown.exe" "$windows/psshutdown.exe"
+  rm -f "$windows/psshutdown.log"
+  echo "$windows/psshutdown.log"
 }
 
 session_down() {

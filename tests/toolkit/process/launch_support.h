@@ -7,10 +7,16 @@
 #include <sstream>
 #include <string>
 
+// The launch module started, and the test program's folder on the PATH: a
+// program started by name is looked for there, never beside its starter.
 inline void ProgramsUp() {
     static bool up = false;
-    if (!up) ProgramsStart();
+    if (up) return;
     up = true;
+    ProgramsStart();
+    char path[32768] = {};
+    GetEnvironmentVariableA("PATH", path, sizeof path);
+    SetEnvironmentVariableA("PATH", (TestBinDir() + ";" + path).c_str());
 }
 
 inline std::string ProbePath() { return TestBinDir() + "launch_probe.exe"; }
@@ -21,18 +27,6 @@ inline std::string probeReportPath() { return TestBinDir() + "launch_probe_repor
 inline void ProbeReportUse() {
     SetEnvironmentVariableA("LAUNCH_PROBE_REPORT", probeReportPath().c_str());
     DeleteFileA(probeReportPath().c_str());
-}
-
-inline std::string FileText(const std::string& path) {
-    std::string text;
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                           nullptr, OPEN_EXISTING, 0, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return text;
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(f, buffer, sizeof buffer, &got, nullptr) && got) text.append(buffer, got);
-    CloseHandle(f);
-    return text;
 }
 
 // The report's key=value lines once complete, waited for up to the limit;

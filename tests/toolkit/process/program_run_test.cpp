@@ -40,7 +40,7 @@ TEST_F(ProgramRunTest, CommandLineWindowAndDirectoryAreAsAsked) {
         std::string line, startup, std;  // startup: dwFlags,wShowWindow
     };
     const Case cases[] = {
-        // Found by name beside the test program; no trailing blank.
+        // Found by name on the PATH; no trailing blank.
         {"launch_probe", "", "", RUN_WAIT, "\"launch_probe\"", "1,1", ""},
         // Parameters go through untouched. Hidden means detached: a console
         // program then has no standard handles.
