@@ -69,36 +69,70 @@ Function HibernationReady
 FunctionEnd
 
 ; The path of psshutdown.exe as the saver would find it, or "" on the stack.
-; The saver starts the tool by name, so CreateProcess looks for it: in the
-; saver's own folder ($SYSDIR), the system folders, the Windows folder, then
-; PATH. (Its current folder comes second, but that is whatever Windows starts
-; it in.) This installer is 32-bit like the saver, so on 64-bit Windows
-; $SYSDIR leads to SysWOW64 here just as it does there. PATH may be longer
-; than an NSIS string, so the list is built in memory of its own.
+; The saver looks only in the system folder, the Windows folder's System, the
+; Windows folder and then the PATH's entries that are absolute (C:\... or
+; \\server\...): never in its own folder nor its current folder, where a web
+; page could have left a file of that name, nor through a relative entry that
+; leads back to them. This installer is 32-bit like the saver, so on 64-bit
+; Windows $SYSDIR leads to SysWOW64 here just as it does there. PATH may be
+; longer than an NSIS string, so it and the list are kept in memory of their
+; own; each entry is short enough for one.
 Function ToolPath
   Push $0
   Push $1
   Push $2
   Push $3
+  Push $4
+  Push $5
+  Push $6
+  Push $7
+  StrCpy $0 ""
   System::Call 'kernel32::GetEnvironmentVariableW(w "PATH", p 0, i 0) i .r1'
+  IntOp $2 $1 + 1
+  IntOp $2 $2 * 2
+  System::Alloc $2
+  Pop $4
   IntOp $2 $1 + ${NSIS_MAX_STRLEN}
   IntOp $2 $2 * 2
   System::Alloc $2
   Pop $3
-  ${If} $3 = 0
-    StrCpy $1 0
-  ${Else}
+  ${If} $3 <> 0
+  ${AndIf} $4 <> 0
     System::Call 'kernel32::lstrcpyW(p r3, w "$SYSDIR;$WINDIR\System;$WINDIR;")'
-    System::Call 'kernel32::lstrlenW(p r3) i .r2'
+    System::Call 'kernel32::GetEnvironmentVariableW(w "PATH", p r4, i r1) i .r2'
+    ${If} $2 >= $1
+      StrCpy $2 0   ; missing, or grown since it was measured
+    ${EndIf}
     IntOp $2 $2 * 2
-    IntPtrOp $2 $3 + $2
-    System::Call 'kernel32::GetEnvironmentVariableW(w "PATH", p r2, i r1)'
-    System::Call 'kernel32::SearchPathW(p r3, w "${TOOL}", p 0, i ${NSIS_MAX_STRLEN}, w .r0, p 0) i .r1'
+    IntPtrOp $2 $4 + $2
+    System::Call '*$2(&i2 0)'
+    System::Call 'msvcrt::wcstok(p r4, w ";") p .r5'
+    ${DoWhile} $5 <> 0
+      System::Call 'kernel32::lstrcpynW(w .r6, p r5, i ${NSIS_MAX_STRLEN})'
+      StrCpy $2 $6 2 1
+      StrCpy $7 $6 2
+      ${If} $2 == ":\"
+      ${OrIf} $2 == ":/"
+      ${OrIf} $7 == "\\"
+        System::Call 'kernel32::lstrcatW(p r3, w "$6;")'
+      ${EndIf}
+      System::Call 'msvcrt::wcstok(p 0, w ";") p .r5'
+    ${Loop}
+    System::Call 'kernel32::SearchPathW(p r3, w "${TOOL}", p 0, i ${NSIS_MAX_STRLEN}, w .r6, p 0) i .r1'
+    ${If} $1 <> 0
+      StrCpy $0 $6
+    ${EndIf}
+  ${EndIf}
+  ${If} $3 <> 0
     System::Free $3
   ${EndIf}
-  ${If} $1 = 0
-    StrCpy $0 ""
+  ${If} $4 <> 0
+    System::Free $4
   ${EndIf}
+  Pop $7
+  Pop $6
+  Pop $5
+  Pop $4
   Pop $3
   Pop $2
   Pop $1

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The installer's readiness checks, run silently as an administrator deploys:
 # each check in both states, set up the way Windows keeps them (the power
-# settings' HibernateEnabled, the tool in the Windows folder, the tool's
-# EulaAccepted, the screen-saver policy), read back from install.log. The
-# installation succeeds either way, and never accepts the licence itself.
+# settings' HibernateEnabled, the tool in the Windows folder, on the PATH or
+# only where the saver never looks, the tool's EulaAccepted, the screen-saver
+# policy), read back from install.log. The installation succeeds either way,
+# and never accepts the licence itself.
 #   tests/installer/readiness_test.sh BUILD_DIR WORK_DIR TARGET
 set -u
 . "$(dirname "$0")/scenario.sh" "$@"
@@ -30,18 +31,23 @@ findings() {
 }
 
 # installed_in NAME TOOL EXPECTED <<REG: the registry changed by the lines of
-# a .reg file on standard input, the tool put into the Windows folder or taken
-# out of it (TOOL yes or no), then an install, whose install.log must say
-# EXPECTED.
+# a .reg file on standard input, the tool put where TOOL says, then an
+# install, whose install.log must say EXPECTED. TOOL is windows (the Windows
+# folder), path (C:\tools, an absolute entry of the PATH), here (only the
+# installer's current folder, which relative PATH entries lead to, and which
+# the saver never looks in) or no.
 installed_in() {
   { printf 'Windows Registry Editor Version 5.00\r\n\r\n'; sed 's/$/\r/'; } >"$drive_c/state.reg"
   win reg import 'C:\state.reg'
-  if [ "$2" = yes ]; then
-    cp "$build/bin/psshutdown.exe" "$drive_c/windows/psshutdown.exe"
-  else
-    rm -f "$drive_c/windows/psshutdown.exe"
-  fi
-  win "$dist/$setup" /S
+  rm -rf "$drive_c/windows/psshutdown.exe" "$drive_c/tools" "$work/here"
+  mkdir -p "$work/here"
+  case "$2" in
+    windows) cp "$build/bin/psshutdown.exe" "$drive_c/windows/" ;;
+    path) mkdir "$drive_c/tools"; cp "$build/bin/psshutdown.exe" "$drive_c/tools/" ;;
+    here) cp "$build/bin/psshutdown.exe" "$work/here/" ;;
+  esac
+  # Wine puts WINEPATH's entries before the PATH.
+  (cd "$work/here" && WINEPATH='.;..\here;C:\tools' win "$dist/$setup" /S)
   check "exit code ($1)" 0 $?
   check "install.log ($1)" "$3" "$(findings)"
 }
@@ -53,13 +59,13 @@ forced=${forced//\\/\\\\}
 all_ok="OK hibernation,OK psshutdown.exe,OK licence,OK policy"
 
 scenario readiness
-installed_in "nothing ready" no "PROBLEM hibernation,PROBLEM psshutdown.exe,PROBLEM policy" <<REG
+installed_in "nothing ready" here "PROBLEM hibernation,PROBLEM psshutdown.exe,PROBLEM policy" <<REG
 [$power]
 "HibernateEnabled"=dword:0
 [$policy]
 "ScreenSaveActive"="0"
 REG
-installed_in "licence open, another saver forced" yes \
+installed_in "licence open, another saver forced" windows \
   "OK hibernation,OK psshutdown.exe,PROBLEM licence,PROBLEM policy" <<REG
 [$power]
 "HibernateEnabled"=dword:1
@@ -69,14 +75,14 @@ installed_in "licence open, another saver forced" yes \
 REG
 win reg query 'HKCU\Software\Sysinternals\PsShutdown' /v EulaAccepted
 check "EulaAccepted, left to the user (reg query's exit code)" 1 $?
-installed_in "ready, Somnaro forced" yes "$all_ok" <<REG
+installed_in "ready, Somnaro forced" windows "$all_ok" <<REG
 [$eula]
 "EulaAccepted"=dword:1
 [$policy]
 "ScreenSaveActive"="1"
 "SCRNSAVE.EXE"="$forced"
 REG
-installed_in "ready, no policy" yes "$all_ok" <<REG
+installed_in "ready, no policy" path "$all_ok" <<REG
 [$power]
 "HibernateEnabled"=-
 [-$policy]
