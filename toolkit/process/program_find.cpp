@@ -17,10 +17,7 @@ const size_t FOLDERS_SIZE = 3 * MAX_PATH + 16;
 // entry of any other form (".", "tools", "C:tools", "\tools") is taken from
 // the current folder or drive, and so brings the current folder back.
 bool absoluteFolder(const char* entry, size_t length) {
-    char drive = entry[0] | 0x20;
-    if (length >= 3 && drive >= 'a' && drive <= 'z' && entry[1] == ':' &&
-        (entry[2] == '\\' || entry[2] == '/'))
-        return true;
+    if (length >= 3 && entry[1] == ':' && (entry[2] == '\\' || entry[2] == '/')) return true;
     return length >= 2 && entry[0] == '\\' && entry[1] == '\\';
 }
 
