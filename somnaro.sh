@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up, builds, runs and tests Somnaro on a Debian 12 machine.
-#   ./somnaro.sh run [ARGS...]   install, build, run the shipped Somnaro.scr
-#                                under Wine as on 32-bit Windows
+#   ./somnaro.sh run [ARGS...]   install and build only what it needs, run the
+#                                shipped Somnaro.scr under Wine as on 32-bit
+#                                Windows
 #                                (SOMNARO_TARGET=wow64: as on 64-bit Windows;
 #                                x86_64: the fast 64-bit build instead)
 #   ./somnaro.sh test [ARGS...]  install, build, run the test suite for the
@@ -22,13 +23,23 @@ build=$top/build
 # fast suite and the benchmark under wine64.
 product=$build/i686/bin/Somnaro.scr
 
-packages=(cmake make g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 xvfb
-          x11-apps x11-utils googletest python3 binutils-mingw-w64-i686
-          fonts-wine fonts-liberation nsis git xdotool openssl)
+# What running the program needs; the rest is for the tests, the release,
+# the pictures and the benchmark.
+run_packages=(cmake make wine wine64 xvfb x11-apps x11-utils googletest python3
+              fonts-wine fonts-liberation)
+more_packages=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 nsis
+               git xdotool openssl)
 
+# install [TARGET]: everything, or only what running TARGET needs: its
+# compiler, and the emulated Wine (i686) with the WoW64 loader folder (wow64).
 install() {
-  local missing=()
-  for p in "${packages[@]}"; do
+  local target=${1:-all} p missing=() list=("${run_packages[@]}")
+  case "$target" in
+    all) list+=("${more_packages[@]}") ;;
+    x86_64) list+=(g++-mingw-w64-x86-64) ;;
+    *) list+=(g++-mingw-w64-i686) ;;
+  esac
+  for p in "${list[@]}"; do
     dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
   done
   if [ ${#missing[@]} -gt 0 ]; then
@@ -37,17 +48,26 @@ install() {
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
   fi
   # Signs releases; bookworm's own osslsigncode is older.
-  "$top/tools/backports-setup.sh" osslsigncode
-  "$top/tools/wine32-setup.sh" "$build/wine32"
-  "$top/tools/wow64-setup.sh" "$build/wine-wow64" "$build/wine32"
+  [ "$target" != all ] || "$top/tools/backports-setup.sh" osslsigncode
+  [ "$target" = x86_64 ] || "$top/tools/wine32-setup.sh" "$build/wine32"
+  [ "$target" = i686 ] || [ "$target" = x86_64 ] ||
+    "$top/tools/wow64-setup.sh" "$build/wine-wow64" "$build/wine32"
 }
 
+# compile [TARGET]: both widths with every test program, or only what running
+# TARGET needs: its Somnaro.scr and the stand-in tool. The trees are set up
+# alike either way, so a later full build only adds what is missing.
 compile() {
-  local jobs width; jobs=$(nproc)
-  for width in i686 x86_64; do
+  local jobs width widths=(i686 x86_64) only=(); jobs=$(nproc)
+  case "${1:-all}" in
+    all) ;;
+    x86_64) widths=(x86_64); only=(--target Somnaro psshutdown) ;;
+    *) widths=(i686); only=(--target Somnaro psshutdown) ;;
+  esac
+  for width in "${widths[@]}"; do
     cmake -S "$top" -B "$build/$width" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/toolchain-$width.cmake" \
           -DCMAKE_BUILD_TYPE=Release -DSOMNARO_TESTS=ON -DSOMNARO_PRODUCT="$product" >/dev/null
-    cmake --build "$build/$width" -j "$jobs"
+    cmake --build "$build/$width" -j "$jobs" "${only[@]}"
   done
 }
 
@@ -77,7 +97,7 @@ case "$cmd" in
   run)
     target=${SOMNARO_TARGET:-i686}
     bin=$(target_bin "$target")
-    install; compile
+    install "$target"; compile "$target"
     if [ -n "${DISPLAY:-}" ] && [ "${SOMNARO_OWN_DISPLAY:-0}" != 1 ]; then
       # A real display: the program runs until it ends by itself.
       SOMNARO_OWN_DISPLAY=0 display_up; prefix_up "$target"; log=$(tool_place "$target")
