@@ -25,7 +25,8 @@ static void toolMissingSay() {
 
 void ToolRun(const char* parameters) {
     if (ProgramRun(TOOL, parameters, "", RUN_HIDDEN)) return;
-    // Found but failed to start: the shell has already said why.
+    // A tool that is there but would not start has been handed to the
+    // shell, which has said why; only a missing one is told of here.
     uint32_t at = WorkspacePosition();
     ProgramFind(TOOL, at);
     bool missing = !WorkspaceAt(at)[0];

@@ -26,7 +26,6 @@ public:
     LibraryOwner(const LibraryOwner&) = delete;
     LibraryOwner& operator=(const LibraryOwner&) = delete;
     ~LibraryOwner() { if (module_) FreeLibrary(module_); }
-    HMODULE get() const noexcept { return module_; }
     // The entry of that name as the function type the caller knows it by.
     template <typename Function>
     Function entry(const char* name) const noexcept {
