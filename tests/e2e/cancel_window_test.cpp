@@ -122,14 +122,8 @@ protected:
     // The tool runs detached: waits until the log holds that many lines, then
     // a little longer so that a line too many would show as well.
     static bool toolLogWait(size_t lines) {
-        for (DWORD begin = GetTickCount(); GetTickCount() - begin < LIMIT_MS; Sleep(20)) {
-            std::string log = ToolLogRead();
-            if (static_cast<size_t>(std::count(log.begin(), log.end(), '\n')) >= lines) {
-                Sleep(300);
-                return true;
-            }
-        }
-        return false;
+        std::string log = ToolLogWait(lines, LIMIT_MS);
+        return static_cast<size_t>(std::count(log.begin(), log.end(), '\n')) >= lines;
     }
 
     Saver saver_;

@@ -32,13 +32,9 @@ protected:
         return saver.exitCode();
     }
 
-    // The tool runs detached and may still be starting when the saver ends.
-    static std::string toolLogWait() {
-        for (DWORD begin = GetTickCount(); GetTickCount() - begin < LIMIT_MS; Sleep(50))
-            if (ToolLogRead().find("\r\n") != std::string::npos) break;
-        Sleep(300);  // a second line, should one come, shows too
-        return ToolLogRead();
-    }
+    // The tool runs detached and may still be starting when the saver ends;
+    // a second line, should one come, shows too.
+    static std::string toolLogWait() { return ToolLogWait(1, LIMIT_MS); }
 };
 
 TEST_F(HibernateScheduleTest, ToolGetsTheStoredDelayOrSixty) {

@@ -5,9 +5,9 @@
 #include "support/child.h"
 #include "support/time_limit.h"
 #include <gtest/gtest.h>
-#include <algorithm>
 #include <string>
 #include <string.h>
+#include <vector>
 
 namespace {
 const DWORD LIMIT_MS = TimeLimitMs(20000);
@@ -33,8 +33,10 @@ protected:
         // same fakes in the folder it is started in.
         for (const std::string& folder : {app_, here_}) {
             CreateDirectoryA(folder.c_str(), nullptr);
-            for (const char* name : {"msimg32.dll", "uxtheme.dll", "comctl32.dll", "winmm.dll",
-                                     "psshutdown.exe"})
+            std::vector<std::string> names(std::begin(DLLS), std::end(DLLS));
+            for (std::string& name : names) name += ".dll";
+            names.push_back("psshutdown.exe");
+            for (const std::string& name : names)
                 ASSERT_TRUE(CopyFileA((TestBinDir() + "planted\\" + name).c_str(),
                                       (folder + name).c_str(), FALSE)) << folder << name;
         }
@@ -54,17 +56,6 @@ protected:
         return saver.start("\"" + app_ + "Somnaro.scr\" " + mode, here_.c_str());
     }
 
-    // The tool runs detached: waits for that many lines, then a little more
-    // so that a line too many would show as well.
-    static std::string toolLogWait(size_t lines) {
-        for (DWORD begin = GetTickCount(); GetTickCount() - begin < LIMIT_MS; Sleep(20)) {
-            std::string log = ToolLogRead();
-            if (static_cast<size_t>(std::count(log.begin(), log.end(), '\n')) >= lines) break;
-        }
-        Sleep(300);
-        return ToolLogRead();
-    }
-
     const std::string app_ = TestBinDir() + "planted_app\\";
     const std::string here_ = TestBinDir() + "planted_here\\";
     const std::string markLog_ = TestBinDir() + "planted.log";
@@ -81,7 +72,7 @@ TEST_F(PlantingTest, NoPlantedFileRunsInAnyMode) {
         SCOPED_TRACE("/s");
         ChildProcess saver;
         ASSERT_TRUE(saverStart(saver, "/s"));
-        EXPECT_EQ(SCHEDULE_LINE, toolLogWait(1));
+        EXPECT_EQ(SCHEDULE_LINE, ToolLogWait(1, LIMIT_MS));
         HWND window = ProcessWindowWait(saver.id(), "WindowClass_0", LIMIT_MS);
         ASSERT_NE(nullptr, window);
         HWND button = nullptr;
@@ -90,7 +81,7 @@ TEST_F(PlantingTest, NoPlantedFileRunsInAnyMode) {
         ASSERT_NE(nullptr, button);
         PostMessageA(button, BM_CLICK, 0, 0);
         EXPECT_TRUE(saver.wait(LIMIT_MS));
-        EXPECT_EQ(SCHEDULE_LINE + ABORT_LINE, toolLogWait(2));
+        EXPECT_EQ(SCHEDULE_LINE + ABORT_LINE, ToolLogWait(2, LIMIT_MS));
     }
     {
         SCOPED_TRACE("/c");

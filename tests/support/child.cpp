@@ -1,6 +1,7 @@
 // Child processes for end-to-end tests, with time limits, and the stand-in
 // tool's log.
 #include "support/child.h"
+#include <algorithm>
 #include <vector>
 
 std::string TestBinDir() {
@@ -114,3 +115,12 @@ std::string FileText(const std::string& path) {
 }
 
 std::string ToolLogRead() { return FileText(toolLogPath()); }
+
+std::string ToolLogWait(size_t lines, DWORD timeoutMs) {
+    for (DWORD begin = GetTickCount(); GetTickCount() - begin < timeoutMs; Sleep(20)) {
+        std::string log = ToolLogRead();
+        if (static_cast<size_t>(std::count(log.begin(), log.end(), '\n')) >= lines) break;
+    }
+    Sleep(300);
+    return ToolLogRead();
+}

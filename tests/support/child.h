@@ -47,3 +47,7 @@ void ToolLogUse();
 // The stand-in's copy in the Windows folder, put there or taken away.
 void ToolPlace(bool present);
 std::string ToolLogRead();
+// The tool runs detached: waits until its log holds that many lines (or the
+// limit passes), then a little longer so that a line too many would show as
+// well, and returns the log.
+std::string ToolLogWait(size_t lines, DWORD timeoutMs);

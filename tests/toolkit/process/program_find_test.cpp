@@ -72,6 +72,6 @@ TEST_F(ProgramFindTest, ANameFoundNowhereIsNotStarted) {
     // the test program.
     EXPECT_EQ(0, ProgramRun("somnaro_find_own", "", "", RUN_WAIT));
     Sleep(TimeLimitMs(300));
-    EXPECT_EQ("", FileText(TestBinDir() + "launch_probe_report.txt"));
+    EXPECT_EQ("", FileText(probeReportPath()));
 }
 }  // namespace
