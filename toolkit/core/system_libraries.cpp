@@ -16,9 +16,8 @@ HMODULE g_commonControls = nullptr;  // kept: the controls live in it
 
 int DllSearchRestrict() {
     // Kernel32 is loaded in every process; looking the call up loads nothing.
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    auto setDirectories = reinterpret_cast<SetDefaultDllDirectoriesFn>(reinterpret_cast<void (*)()>(
-        kernel ? GetProcAddress(kernel, "SetDefaultDllDirectories") : nullptr));
+    auto setDirectories = LibraryEntry<SetDefaultDllDirectoriesFn>(
+        GetModuleHandleA("kernel32.dll"), "SetDefaultDllDirectories");
     return setDirectories && setDirectories(SEARCH_SYSTEM32) ? 1 : 0;
 }
 
@@ -34,8 +33,7 @@ HMODULE SystemLibraryLoad(const char* name) {
 
 int CommonControlsInit(DWORD classes) {
     if (!g_commonControls) g_commonControls = SystemLibraryLoad("comctl32.dll");
-    auto init = reinterpret_cast<InitCommonControlsExFn>(reinterpret_cast<void (*)()>(
-        g_commonControls ? GetProcAddress(g_commonControls, "InitCommonControlsEx") : nullptr));
+    auto init = LibraryEntry<InitCommonControlsExFn>(g_commonControls, "InitCommonControlsEx");
     INITCOMMONCONTROLSEX record = {sizeof record, classes};
     return init && init(&record) ? 1 : 0;
 }

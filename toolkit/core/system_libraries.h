@@ -19,6 +19,14 @@ HMODULE SystemLibraryLoad(const char* name);
 // from those classes live in it. 0 when the library or the call is missing.
 int CommonControlsInit(DWORD classes);
 
+// The entry of that name in a loaded library, as the function type the caller
+// knows it by; null when the library (null too) has none.
+template <typename Function>
+Function LibraryEntry(HMODULE module, const char* name) noexcept {
+    FARPROC found = module ? GetProcAddress(module, name) : nullptr;
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(found));
+}
+
 // One loaded library, released on every way out.
 class LibraryOwner {
 public:
@@ -26,11 +34,9 @@ public:
     LibraryOwner(const LibraryOwner&) = delete;
     LibraryOwner& operator=(const LibraryOwner&) = delete;
     ~LibraryOwner() { if (module_) FreeLibrary(module_); }
-    // The entry of that name as the function type the caller knows it by.
     template <typename Function>
     Function entry(const char* name) const noexcept {
-        FARPROC found = module_ ? GetProcAddress(module_, name) : nullptr;
-        return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(found));
+        return LibraryEntry<Function>(module_, name);
     }
 private:
     HMODULE module_;
