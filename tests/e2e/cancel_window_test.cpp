@@ -107,10 +107,7 @@ protected:
             return false;
         }
         s.thread = GetWindowThreadProcessId(s.window, nullptr);
-        // The window shows as soon as it is opened, before the button is made.
-        for (DWORD begin = GetTickCount(); !s.button && GetTickCount() - begin < LIMIT_MS;
-             Sleep(20))
-            s.button = FindWindowExA(s.window, nullptr, "Button", nullptr);
+        s.button = ChildWindowWait(s.window, "Button", LIMIT_MS);
         if (!s.button) {
             ADD_FAILURE() << "no button in the cancel window";
             return false;

@@ -75,9 +75,7 @@ TEST_F(PlantingTest, NoPlantedFileRunsInAnyMode) {
         EXPECT_EQ(SCHEDULE_LINE, ToolLogWait(1, LIMIT_MS));
         HWND window = ProcessWindowWait(saver.id(), "WindowClass_0", LIMIT_MS);
         ASSERT_NE(nullptr, window);
-        HWND button = nullptr;
-        for (DWORD begin = GetTickCount(); !button && GetTickCount() - begin < LIMIT_MS; Sleep(20))
-            button = FindWindowExA(window, nullptr, "Button", nullptr);
+        HWND button = ChildWindowWait(window, "Button", LIMIT_MS);
         ASSERT_NE(nullptr, button);
         PostMessageA(button, BM_CLICK, 0, 0);
         EXPECT_TRUE(saver.wait(LIMIT_MS));

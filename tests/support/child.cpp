@@ -82,6 +82,15 @@ HWND ProcessWindowWait(DWORD processId, const char* className, DWORD timeoutMs) 
     return nullptr;
 }
 
+HWND ChildWindowWait(HWND parent, const char* className, DWORD timeoutMs) {
+    DWORD begin = GetTickCount();
+    do {
+        if (HWND found = FindWindowExA(parent, nullptr, className, nullptr)) return found;
+        Sleep(20);
+    } while (GetTickCount() - begin < timeoutMs);
+    return nullptr;
+}
+
 static std::string toolLogPath() {
     return TestBinDir() + "psshutdown-test.log";
 }

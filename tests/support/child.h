@@ -37,6 +37,10 @@ DWORD ChildRunExitCode(const std::string& commandLine, DWORD timeoutMs);
 // waited for up to the limit; null when none came.
 HWND ProcessWindowWait(DWORD processId, const char* className, DWORD timeoutMs);
 
+// A child window of that class in the parent (a window shows before its
+// controls are made), waited for up to the limit; null when none came.
+HWND ChildWindowWait(HWND parent, const char* className, DWORD timeoutMs);
+
 // A file's whole text; "" when it cannot be read.
 std::string FileText(const std::string& path);
 
