@@ -10,6 +10,12 @@
 # the uninstaller and the installer are signed, at that same time.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
+# What the installers share, each name handed to their builds as a define.
+. "$here/product.env"
+shared=()
+for name in $(sed -n 's/^\([A-Z_]*\)=.*/\1/p' "$here/product.env"); do
+  shared+=("-D$name=${!name}")
+done
 build=$(cd "$1" && pwd)
 mkdir -p "$2"
 out=$(cd "$2" && pwd)
@@ -40,7 +46,7 @@ touch -d "@$epoch" "$stage/Somnaro.scr" "$stage/README-Windows.txt"
 
 makensis -V2 -WX -DVERSION="$version" -DVERSION_QUAD="$quad" -DSCR="$stage/Somnaro.scr" \
   -DREADME="$stage/README-Windows.txt" -DICON="$here/../resources/somnaro.ico" \
-  -DOUTFILE="$out/$setup" "${sign[@]}" "$here/somnaro.nsi"
+  -DOUTFILE="$out/$setup" "${shared[@]}" "${sign[@]}" "$here/somnaro.nsi"
 cp "$out/$setup" "$stage/$setup"
 
 # A zip of fixed order and times; zipfile gives every entry the same mode.

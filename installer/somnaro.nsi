@@ -3,7 +3,8 @@
 ; delay once, registers an uninstaller in Programs and Features, and then says
 ; what on this computer would stop it hibernating (readiness.nsh).
 ; make-release.sh builds it, defining VERSION, VERSION_QUAD, SCR, README, ICON
-; and OUTFILE, and SIGN when the release is signed.
+; and OUTFILE, SIGN when the release is signed, and what the installers share
+; (product.env: SETTINGS_KEY, VENDOR_KEY, NSIS_ENTRY_KEY, the delay's rule, ...).
 
 Unicode true
 SetCompressor /SOLID lzma
@@ -15,11 +16,8 @@ ManifestSupportedOS all
 !include FileFunc.nsh
 !include x64.nsh
 
-; The key the saver reads. The registry commands keep NSIS's default 32-bit
-; view: on 64-bit Windows that is WOW6432Node, where the 32-bit saver looks.
-!define SETTINGS_KEY "SOFTWARE\Veltrix\Somnaro"
-!define VENDOR_KEY "SOFTWARE\Veltrix"
-!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Somnaro"
+; The registry commands keep NSIS's default 32-bit view: on 64-bit Windows
+; that is WOW6432Node, where the 32-bit saver reads SETTINGS_KEY.
 !define DESKTOP_KEY "Control Panel\Desktop"
 !define TOOL psshutdown.exe
 
@@ -40,8 +38,8 @@ VIAddVersionKey /LANG=1033 ProductName "Somnaro"
 VIAddVersionKey /LANG=1033 ProductVersion "${VERSION}"
 VIAddVersionKey /LANG=1033 FileVersion "${VERSION}"
 VIAddVersionKey /LANG=1033 FileDescription "Somnaro ${VERSION} setup"
-VIAddVersionKey /LANG=1033 CompanyName "Veltrix"
-VIAddVersionKey /LANG=1033 LegalCopyright "Veltrix"
+VIAddVersionKey /LANG=1033 CompanyName "${PUBLISHER}"
+VIAddVersionKey /LANG=1033 LegalCopyright "${PUBLISHER}"
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
@@ -121,10 +119,10 @@ Section "Somnaro screen saver" SectionSaver
 
   ; Only when no value is there, so that an upgrade keeps the user's delay.
   ClearErrors
-  ReadRegStr $0 HKLM "${SETTINGS_KEY}" HibernateDelay
+  ReadRegStr $0 HKLM "${SETTINGS_KEY}" ${DELAY_VALUE}
   ${If} ${Errors}
   ${AndIf} $0 == ""
-    WriteRegStr HKLM "${SETTINGS_KEY}" HibernateDelay "60"
+    WriteRegStr HKLM "${SETTINGS_KEY}" ${DELAY_VALUE} "${DELAY_DEFAULT}"
   ${EndIf}
 
   ; The size of what was installed, in KiB, for Programs and Features.
@@ -134,16 +132,16 @@ Section "Somnaro screen saver" SectionSaver
   IntOp $1 $1 + 1023
   IntOp $1 $1 / 1024
 
-  WriteRegStr HKLM "${UNINSTALL_KEY}" DisplayName "Somnaro"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" DisplayVersion "${VERSION}"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" Publisher "Veltrix"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" DisplayIcon "$RealSystemDir\Somnaro.scr"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" InstallLocation "$INSTDIR"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" UninstallString '"$INSTDIR\uninstall.exe"'
-  WriteRegStr HKLM "${UNINSTALL_KEY}" QuietUninstallString '"$INSTDIR\uninstall.exe" /S'
-  WriteRegDWORD HKLM "${UNINSTALL_KEY}" EstimatedSize $1
-  WriteRegDWORD HKLM "${UNINSTALL_KEY}" NoModify 1
-  WriteRegDWORD HKLM "${UNINSTALL_KEY}" NoRepair 1
+  WriteRegStr HKLM "${NSIS_ENTRY_KEY}" DisplayName "Somnaro"
+  WriteRegStr HKLM "${NSIS_ENTRY_KEY}" DisplayVersion "${VERSION}"
+  WriteRegStr HKLM "${NSIS_ENTRY_KEY}" Publisher "${PUBLISHER}"
+  WriteRegStr HKLM "${NSIS_ENTRY_KEY}" DisplayIcon "$RealSystemDir\Somnaro.scr"
+  WriteRegStr HKLM "${NSIS_ENTRY_KEY}" InstallLocation "$INSTDIR"
+  WriteRegStr HKLM "${NSIS_ENTRY_KEY}" UninstallString '"$INSTDIR\uninstall.exe"'
+  WriteRegStr HKLM "${NSIS_ENTRY_KEY}" QuietUninstallString '"$INSTDIR\uninstall.exe" /S'
+  WriteRegDWORD HKLM "${NSIS_ENTRY_KEY}" EstimatedSize $1
+  WriteRegDWORD HKLM "${NSIS_ENTRY_KEY}" NoModify 1
+  WriteRegDWORD HKLM "${NSIS_ENTRY_KEY}" NoRepair 1
   ${If} ${Errors}
     !insertmacro Fail "Could not write the settings and the uninstall entry into the registry."
   ${EndIf}
@@ -243,7 +241,7 @@ Section Uninstall
 
   DeleteRegKey HKLM "${SETTINGS_KEY}"
   DeleteRegKey /ifempty HKLM "${VENDOR_KEY}"
-  DeleteRegKey HKLM "${UNINSTALL_KEY}"
+  DeleteRegKey HKLM "${NSIS_ENTRY_KEY}"
   !insertmacro FailIfKeyLeft "${SETTINGS_KEY}"
-  !insertmacro FailIfKeyLeft "${UNINSTALL_KEY}"
+  !insertmacro FailIfKeyLeft "${NSIS_ENTRY_KEY}"
 SectionEnd
