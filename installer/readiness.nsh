@@ -5,6 +5,9 @@
 ; about each: on the final page ($FinishTitle, $FinishText), and in
 ; install.log in the install folder, for silent installs too.
 ; It only reads; accepting psshutdown's licence is the user's own act.
+; The licence and a user's policy belong to an account: they are checked for
+; the account the installer runs under (account.nsh), which install.log and
+; the page name, and skipped under SYSTEM, whose settings no user has.
 
 !define POWER_KEY "SYSTEM\CurrentControlSet\Control\Power"
 !define EULA_KEY "Software\Sysinternals\PsShutdown"
@@ -12,6 +15,7 @@
 
 Var Problems      ; how many checks found something missing
 Var Log           ; install.log, or empty when it could not be opened
+Var AccountText   ; whose screen saver was set and whose settings were checked
 
 ; One finding: a line of install.log and of the details list and, for a
 ; problem, a paragraph of the final page. A COMMAND to type ends the line, and
@@ -148,6 +152,23 @@ Section "-Readiness"
     StrCpy $Log ""
   ${EndIf}
 
+  ; Whose screen saver was set and whose settings the checks read: a person
+  ; who elevated with another account's password sees it was not theirs.
+  ${If} $AccountSystem = 1
+    StrCpy $AccountText "Run as $Account, the system account: no account's screen saver was set, \
+      and the checks that belong to a user were skipped."
+  ${ElseIf} ${SectionIsSelected} ${SectionUse}
+    StrCpy $AccountText "Somnaro is now the screen saver of the account $Account, \
+      and the checks were made for that account."
+  ${Else}
+    StrCpy $AccountText "The screen saver was left as it was. The checks were made \
+      for the account $Account."
+  ${EndIf}
+  DetailPrint "ACCOUNT $AccountText"
+  ${If} $Log != ""
+    FileWrite $Log "ACCOUNT $AccountText$\r$\n"
+  ${EndIf}
+
   Call HibernationReady
   Pop $0
   ${If} $0 = 1
@@ -169,7 +190,11 @@ Section "-Readiness"
     ; accepted by running the tool once.
     ClearErrors
     ReadRegDWORD $1 HKCU "${EULA_KEY}" EulaAccepted
-    ${If} ${Errors}
+    ${If} $AccountSystem = 1
+      !insertmacro Finding SKIPPED "The psshutdown licence was not checked: it is accepted \
+        per account, and the installer runs as the system account. Run psshutdown once \
+        under each account that uses the screen saver." ""
+    ${ElseIf} ${Errors}
     ${OrIf} $1 <> 1
       !insertmacro Finding PROBLEM "The psshutdown licence is not accepted by this account. \
         Run psshutdown once from a command prompt under the account that uses \
@@ -189,7 +214,10 @@ Section "-Readiness"
     Call NamesSomnaro
     Pop $2
   ${EndIf}
-  ${If} $0 == "0"
+  ${If} $AccountSystem = 1
+    !insertmacro Finding SKIPPED "A screen-saver policy was not checked: such a policy \
+      belongs to each user, and the installer runs as the system account." ""
+  ${ElseIf} $0 == "0"
     !insertmacro Finding PROBLEM "A policy switches screen savers off for this account. \
       The computer's administrator decides the screen saver here." ""
   ${ElseIf} $2 <> 1
@@ -210,4 +238,5 @@ Section "-Readiness"
     StrCpy $FinishTitle "Somnaro is installed"
     StrCpy $FinishText "It cannot hibernate the computer yet:$FinishText$\r$\n$\r$\nAlso in $INSTDIR\install.log."
   ${EndIf}
+  StrCpy $FinishText "$AccountText$\r$\n$\r$\n$FinishText"
 SectionEnd

@@ -14,6 +14,7 @@ ManifestSupportedOS all
 !include MUI2.nsh
 !include LogicLib.nsh
 !include FileFunc.nsh
+!include Sections.nsh
 !include x64.nsh
 
 ; The registry commands keep NSIS's default 32-bit view: on 64-bit Windows
@@ -63,6 +64,8 @@ Var FinishText
 ; programs (Windows' own screen-saver start, Programs and Features) would
 ; find something else or nothing under System32.
 Var RealSystemDir
+; The delay /DELAY= gave, or "" when none was given.
+Var Delay
 
 ; Says what went wrong and ends with a non-zero exit code. /SD keeps a silent
 ; run from waiting on a box that nobody sees.
@@ -82,15 +85,6 @@ Var RealSystemDir
     Abort
   ${EndIf}
 !macroend
-
-Function .onInit
-  !insertmacro AdministratorOnly
-  ${If} ${RunningX64}
-    StrCpy $RealSystemDir "$WINDIR\SysWOW64"
-  ${Else}
-    StrCpy $RealSystemDir $SYSDIR
-  ${EndIf}
-FunctionEnd
 
 Function un.onInit
   !insertmacro AdministratorOnly
@@ -117,10 +111,14 @@ Section "Somnaro screen saver" SectionSaver
     !insertmacro Fail "Could not write the uninstaller and README-Windows.txt into $INSTDIR."
   ${EndIf}
 
-  ; Only when no value is there, so that an upgrade keeps the user's delay.
+  ; A delay given on the command line is written, also over an older one;
+  ; otherwise only when no value is there, so that an upgrade keeps the
+  ; user's delay.
   ClearErrors
   ReadRegStr $0 HKLM "${SETTINGS_KEY}" ${DELAY_VALUE}
-  ${If} ${Errors}
+  ${If} $Delay != ""
+    WriteRegStr HKLM "${SETTINGS_KEY}" ${DELAY_VALUE} $Delay
+  ${ElseIf} ${Errors}
   ${AndIf} $0 == ""
     WriteRegStr HKLM "${SETTINGS_KEY}" ${DELAY_VALUE} "${DELAY_DEFAULT}"
   ${EndIf}
@@ -161,6 +159,60 @@ Section "Use Somnaro as my screen saver" SectionUse
     !insertmacro Fail "Could not make Somnaro your screen saver."
   ${EndIf}
 SectionEnd
+
+; The number a delay text stands for, or "" on the stack when it is not a
+; whole number from DELAY_MINIMUM to DELAY_MAXIMUM written plainly (no sign,
+; blank or leading zero: only then does it read back the same, and IntOp
+; reads "0x20" as hex and "060" as octal).
+Function DelayNumber
+  Exch $0
+  Push $1
+  IntOp $1 $0 + 0
+  ${If} "$1" S!= "$0"
+  ${OrIf} $1 < ${DELAY_MINIMUM}
+  ${OrIf} $1 > ${DELAY_MAXIMUM}
+    StrCpy $1 ""
+  ${EndIf}
+  StrCpy $0 $1
+  Pop $1
+  Exch $0
+FunctionEnd
+
+!include "${__FILEDIR__}/account.nsh"
+
+; Options for administrators: /DELAY=N sets the delay, /NOSCREENSAVER leaves
+; the choice of screen saver out. Run as SYSTEM (a deployment), the installer
+; never sets SYSTEM's screen saver, which is the logon screen's.
+Function .onInit
+  !insertmacro AdministratorOnly
+  ${If} ${RunningX64}
+    StrCpy $RealSystemDir "$WINDIR\SysWOW64"
+  ${Else}
+    StrCpy $RealSystemDir $SYSDIR
+  ${EndIf}
+  ${GetParameters} $1
+  ClearErrors
+  ${GetOptions} $1 "/DELAY=" $Delay
+  ${If} ${Errors}
+    StrCpy $Delay ""
+  ${Else}
+    Push $Delay
+    Call DelayNumber
+    Pop $Delay
+    ${If} $Delay == ""
+      !insertmacro Fail "/DELAY= must be a whole number of seconds from ${DELAY_MINIMUM} \
+        to ${DELAY_MAXIMUM}. Nothing was installed."
+    ${EndIf}
+  ${EndIf}
+
+  Call AccountRead
+  ClearErrors
+  ${GetOptions} $1 "/NOSCREENSAVER" $0
+  ${IfNot} ${Errors}
+  ${OrIf} $AccountSystem = 1
+    !insertmacro UnselectSection ${SectionUse}
+  ${EndIf}
+FunctionEnd
 
 !include "${__FILEDIR__}/readiness.nsh"
 

@@ -1,19 +1,34 @@
 #!/usr/bin/env bash
 # The installer run silently, as an administrator would: what it puts where
 # on this Windows kind, the delay changed by README-Windows.txt's command and
-# kept by an upgrade, the installed saver started as Windows starts it, and a
-# running saver's file reported when it cannot be replaced or removed.
+# kept by an upgrade, the installed saver started as Windows starts it, a
+# running saver's file reported when it cannot be replaced or removed, and
+# the administrator's options: a /DELAY= outside the rule refused, /DELAY=
+# over a delay set before, /NOSCREENSAVER, the account named in install.log.
 #   tests/installer/install_test.sh BUILD_DIR WORK_DIR TARGET
 set -u
 . "$(dirname "$0")/scenario.sh" "$@"
 
 scenario install
+# A delay outside the rule refuses the install before anything is written.
+win "$dist/$setup" /S /DELAY=29
+check "exit code of an install with /DELAY=29" 2 $?
+server_down
+check "what /DELAY=29 installed" "" "$(find "$drive_c" -iname Somnaro.scr; ls -d "$installed" 2>/dev/null
+  reg_key system "$settings" && echo "$settings"; reg_key system "$entry" && echo "$entry")"
+server_up
 # The user's own timeout, and no saver active yet.
 win reg add "HKCU\\$desktop" /v ScreenSaveTimeOut /d 420 /f
 win reg add "HKCU\\$desktop" /v ScreenSaveActive /d 0 /f
 win "$dist/$setup" /S
 check "exit code of the install" 0 $?
+# The account as Windows names it, whose screen saver the line must name.
+win cmd /c 'echo %USERDOMAIN%\%USERNAME%>C:\account.txt'
+account=$(tr -d '\r' <"$drive_c/account.txt")
 server_down
+check "install.log's account line" \
+  "ACCOUNT Somnaro is now the screen saver of the account $account, and the checks were made for that account." \
+  "$(head -n1 "$installed/install.log" | tr -d '\r')"
 # One copy, in the folder where this Windows kind keeps 32-bit savers (on
 # 64-bit Windows SysWOW64, and none in System32 as 64-bit programs see it).
 check "every Somnaro.scr on drive C:" "./$scr_dir/Somnaro.scr" "$(cd "$drive_c" && find . -iname Somnaro.scr)"
@@ -83,4 +98,18 @@ check "HibernateDelay after the installs" "sz:90" "$(reg_value system "$settings
 check "Somnaro.scr after the failed runs" same "$(cmp -s "$build/bin/Somnaro.scr" "$scr_file" && echo same)"
 check "SCRNSAVE.EXE after the failed runs" "$screen_saver" "$(reg_value user "$desktop" SCRNSAVE.EXE)"
 check "uninstall entry after the failed runs" "sz:Somnaro" "$(reg_value system "$entry" DisplayName)"
+
+# An administrator's upgrade: the delay given replaces the user's, and the
+# account's choice of another saver stays.
+server_up
+win reg add "HKCU\\$desktop" /v SCRNSAVE.EXE /d 'C:\windows\system32\Bubbles.scr' /f
+win "$dist/$setup" /S /DELAY=120 /NOSCREENSAVER
+check "exit code of an install with /DELAY=120 /NOSCREENSAVER" 0 $?
+server_down
+check "HibernateDelay after /DELAY=120" "sz:120" "$(reg_value system "$settings" HibernateDelay)"
+check "SCRNSAVE.EXE after /NOSCREENSAVER" 'sz:C:\windows\system32\Bubbles.scr' \
+  "$(reg_value user "$desktop" SCRNSAVE.EXE)"
+check "install.log's account line after /NOSCREENSAVER" \
+  "ACCOUNT The screen saver was left as it was. The checks were made for the account $account." \
+  "$(head -n1 "$installed/install.log" | tr -d '\r')"
 finish
