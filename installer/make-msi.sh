@@ -49,7 +49,7 @@ msi=$work/Somnaro.msi
 # writes its own SecureCustomProperties (the upgrade's) and fails on a second
 # one, so ours are added to it here.
 ours="HIBERNATEDELAY;SOMNARO_EXISTING_DELAY;SOMNARO_SETUP_ENTRY"
-theirs=$(msiinfo export "$msi" Property | awk -F'\t' '$1 == "SecureCustomProperties" { print $2 }')
+theirs=$(msiinfo export "$msi" Property | tr -d '\r' | awk -F'\t' '$1 == "SecureCustomProperties" { print $2 }')
 if [ -n "$theirs" ]; then
   query="UPDATE Property SET Value = '$theirs;$ours' WHERE Property = 'SecureCustomProperties'"
 else
