@@ -18,7 +18,7 @@ verdict() {
   local out
   if out=$(osslsigncode verify -CAfile "$2" -in "$1" 2>&1) && [[ $out == *"Signature verification: ok"* ]]; then
     echo ok
-  elif [[ $out == *"No signature found"* ]]; then echo unsigned
+  elif [[ $out == *"No signature found"* || $out == *"MSI file has no signature"* ]]; then echo unsigned
   elif [[ $out == *MISMATCH* ]]; then echo changed
   elif [[ $out == *"certificate verify error"* ]]; then echo untrusted
   else echo "unexpected: ${out:0:300}"
