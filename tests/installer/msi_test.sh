@@ -5,8 +5,8 @@
 # where, its one entry, and HKEY_CURRENT_USER left alone; a given delay; an
 # upgrade to a later package that keeps the delay, even one above the
 # maximum; a downgrade refused; the same package again; an uninstall that
-# leaves nothing but a key of the vendor's that is not Somnaro's; and a
-# refusal where setup.exe's Somnaro is installed.
+# leaves nothing but a key of the vendor's that is not Somnaro's; the largest
+# delay allowed; and a refusal where setup.exe's Somnaro is installed.
 #   tests/installer/msi_test.sh BUILD_DIR WORK_DIR TARGET
 set -u
 . "$(dirname "$0")/scenario.sh" "$@"
@@ -169,8 +169,16 @@ server_down
 nothing_left "after the uninstall of $later_version" present
 check "the vendor's other key" "sz:yes" "$(reg_value system "$vendor\\Other" Kept)"
 
-# setup.exe's Somnaro installed: the package refuses, and adds nothing.
+# The largest delay allowed, past what a condition's integer literal is
+# documented to hold.
 server_up
+check "exit code of an install with HIBERNATEDELAY=86400" 0 "$(msiexec /i "$dist/$msi" HIBERNATEDELAY=86400)"
+server_down
+check "HibernateDelay given as the maximum" "sz:86400" "$(reg_value system "$settings" HibernateDelay)"
+server_up
+check "exit code of its uninstall" 0 "$(msiexec /x "$dist/$msi")"
+
+# setup.exe's Somnaro installed: the package refuses, and adds nothing.
 win "$dist/$setup" /S
 check "exit code of setup.exe" 0 $?
 check "exit code of the install over setup.exe's" 1603 "$(msiexec /i "$dist/$msi")"
