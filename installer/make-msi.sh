@@ -25,7 +25,11 @@ named_uuid() {
     "$UPGRADE_CODE" "$1"
 }
 commit=$(git -C "$here" rev-parse HEAD 2>/dev/null || echo "time $SOURCE_DATE_EPOCH")
-product_code=$(named_uuid "Somnaro product $version")
+# Windows Installer tells versions apart by their first three fields only:
+# versions it cannot tell apart share a product code, so that they never
+# stand side by side in Programs and Features.
+IFS=. read -r major minor patch _ <<<"$version"
+product_code=$(named_uuid "Somnaro product ${major:-0}.${minor:-0}.${patch:-0}")
 package_code=$(named_uuid "Somnaro package $version $commit")
 
 # wixl finds sources only by paths relative to its working folder, and stores
