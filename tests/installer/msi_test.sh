@@ -125,6 +125,7 @@ done <<LIST
 DisplayName|sz:Somnaro
 DisplayVersion|sz:$version
 Publisher|sz:Veltrix
+InstallLocation|sz:$folder\\
 NoModify|dword:1
 LIST
 # Programs and Features shows an MSI's icon from the product's registration.
