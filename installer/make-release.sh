@@ -3,11 +3,15 @@
 #   installer/make-release.sh BUILD_DIR OUT_DIR
 # writes into OUT_DIR Somnaro-VERSION-setup.exe (the installer),
 # Somnaro-VERSION-win32.zip (Somnaro.scr as built, README-Windows.txt and the
-# installer) and SHA256SUMS. The version is the build's CMake project version.
+# installer), Somnaro-VERSION.msi (the package organisations deploy, built by
+# make-msi.sh from the same files) and SHA256SUMS. The version is the build's
+# CMake project version; SOMNARO_RELEASE_VERSION stands in for it, so that the
+# tests can make a later release of the same files to upgrade to.
 # Every time stamp that goes into the files is the commit's (or
 # SOURCE_DATE_EPOCH's), so the same commit gives the same bytes.
 # When the SOMNARO_SIGN_* variables ask for it (see sign-file.sh), Somnaro.scr,
-# the uninstaller and the installer are signed, at that same time.
+# the uninstaller, the installer and the MSI package are signed, at that same
+# time.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 # What the installers share, each name handed to their builds as a define.
@@ -20,7 +24,7 @@ build=$(cd "$1" && pwd)
 mkdir -p "$2"
 out=$(cd "$2" && pwd)
 
-version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+version=${SOMNARO_RELEASE_VERSION:-$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")}
 [ -n "$version" ] || { echo "no project version in $build/CMakeCache.txt" >&2; exit 1; }
 IFS=. read -r major minor patch tweak <<<"$version"
 quad=${major:-0}.${minor:-0}.${patch:-0}.${tweak:-0}
@@ -30,6 +34,7 @@ export SOURCE_DATE_EPOCH=$epoch
 signing=$("$here/sign-file.sh" --wanted)
 setup=Somnaro-$version-setup.exe
 zip=Somnaro-$version-win32.zip
+msi=Somnaro-$version.msi
 
 # The installer keeps each file's time. The README names the version and
 # gets the CRLF line ends Notepad wants.
@@ -62,5 +67,9 @@ with zipfile.ZipFile(target, "w") as archive:
             archive.writestr(entry, f.read(), compresslevel=9)
 PY
 
-(cd "$out" && sha256sum "$setup" "$zip" >SHA256SUMS)
-echo "wrote $out: $setup $zip SHA256SUMS"
+# The MSI is not in the zip: it is for whoever deploys to many computers,
+# who fetches it on its own.
+"$here/make-msi.sh" "$version" "$stage" "$out/$msi" "${shared[@]}"
+
+(cd "$out" && sha256sum "$setup" "$zip" "$msi" >SHA256SUMS)
+echo "wrote $out: $setup $zip $msi SHA256SUMS"

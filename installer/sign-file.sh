@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Signs one Windows program in place, as the release asks through its
-# environment, so that Windows can tell who made the file and that nobody
-# changed it since:
+# Signs one Windows program or MSI package in place, as the release asks
+# through its environment, so that Windows can tell who made the file and that
+# nobody changed it since:
 #   installer/sign-file.sh FILE      signs FILE
 #   installer/sign-file.sh --wanted  prints yes or no: whether signing is asked
 # With SOMNARO_SIGN_CERT and SOMNARO_SIGN_KEY (PEM: the certificate followed

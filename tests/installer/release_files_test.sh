@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # What `./somnaro.sh release` ships, as release_setup.sh made it: exactly the
-# installer, the zip and SHA256SUMS; in the zip exactly the saver as built,
-# README-Windows.txt with CRLF line ends, and that same installer; checksums
-# that verify; and the same bytes again from a second run of the script.
+# installer, the zip, the MSI package and SHA256SUMS; in the zip exactly the
+# saver as built, README-Windows.txt with CRLF line ends, and that same
+# installer; checksums that verify; and the same bytes again from a second
+# run of the script.
 #   tests/installer/release_files_test.sh BUILD_DIR WORK_DIR
 set -u
 . "$(dirname "$0")/scenario.sh" "$@"
 
-check "files in dist" "SHA256SUMS $setup $zip" "$(cd "$dist" && echo *)"
+check "files in dist" "$(printf '%s\n' SHA256SUMS "$setup" "$zip" "$msi" | LC_ALL=C sort | xargs)" \
+  "$(cd "$dist" && LC_ALL=C ls | xargs)"
 check "entries of the zip" "Somnaro.scr README-Windows.txt $setup" \
   "$(python3 -c 'import sys, zipfile; print(*zipfile.ZipFile(sys.argv[1]).namelist())' "$dist/$zip")"
 rm -rf "$work/unzipped"
@@ -23,11 +25,17 @@ print("CRLF only" if lines > 10 and text.count(b"\r\n") == lines == text.count(b
 ' "$work/unzipped/README-Windows.txt")"
 check "README-Windows.txt names the installer" 1 \
   "$(grep -c "Somnaro-$version-setup.exe /S" "$work/unzipped/README-Windows.txt")"
-check "sha256sum -c" "$setup: OK $zip: OK" "$(cd "$dist" && sha256sum -c SHA256SUMS 2>&1 | tr '\n' ' ' | sed 's/ $//')"
+# The properties a managed install (Group Policy, Intune) passes on from its
+# command line, by name and nothing else: a stray character drops one.
+check "SecureCustomProperties of $msi" \
+  "HIBERNATEDELAY SOMNARO_EXISTING_DELAY SOMNARO_SETUP_ENTRY WIX_DOWNGRADE_DETECTED WIX_UPGRADE_DETECTED" \
+  "$(msiinfo export "$dist/$msi" Property | sed 's/\r$//' |
+     awk -F'\t' '$1 == "SecureCustomProperties" { print $2 }' | tr ';' '\n' | LC_ALL=C sort | xargs -d '\n')"
+check "sha256sum -c" "$setup: OK $zip: OK $msi: OK" "$(cd "$dist" && sha256sum -c SHA256SUMS 2>&1 | tr '\n' ' ' | sed 's/ $//')"
 
 # A second run, with new times on every file it copies, gives the same bytes.
 "$top/installer/make-release.sh" "$build" "$work/again" >/dev/null
-for f in "$setup" "$zip" SHA256SUMS; do
+for f in "$setup" "$zip" "$msi" SHA256SUMS; do
   check "$f made again" same "$(same "$dist/$f" "$work/again/$f")"
 done
 finish

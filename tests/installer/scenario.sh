@@ -19,7 +19,7 @@
 # TARGET is i686 (32-bit Windows) or wow64 (64-bit Windows, where the 32-bit
 # installer and saver run under WoW64). It sets $top (the source tree), $build,
 # $work (the run's folder in the build tree), $version, $dist (the release
-# made there) with the file names $setup and $zip, the registry key $desktop,
+# made there) with the file names $setup, $zip and $msi, the registry key $desktop,
 # and where the installation goes on this Windows kind: $scr and $folder as
 # Windows names them, $scr_file and $installed on the Linux side, and the keys
 # $vendor, $settings and $entry as they are saved (in WOW6432Node on 64-bit
@@ -36,6 +36,7 @@ version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 dist=$work/dist
 setup=Somnaro-$version-setup.exe
 zip=Somnaro-$version-win32.zip
+msi=Somnaro-$version.msi
 desktop='Control Panel\Desktop'
 case "$target" in
   i686)

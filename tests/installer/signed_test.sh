@@ -2,8 +2,8 @@
 # The signed release that release_setup.sh made with a throw-away authority.
 # On both Windows kinds, a silent install leaves a Somnaro.scr and an
 # uninstaller that verify. The release itself, checked in the 32-bit run
-# only: its installer and the zip's two programs verify against that
-# authority and no other; a changed code byte is caught; the same key gives
+# only: its installer, its MSI package and the zip's two programs verify
+# against that authority and no other; a changed code byte is caught; the same key gives
 # the same bytes; the unsigned release carries no signature; the other two
 # ways of signing work, and half-given ways stop the release.
 #   tests/installer/signed_test.sh BUILD_DIR WORK_DIR TARGET
@@ -18,7 +18,7 @@ verdict() {
   local out
   if out=$(osslsigncode verify -CAfile "$2" -in "$1" 2>&1) && [[ $out == *"Signature verification: ok"* ]]; then
     echo ok
-  elif [[ $out == *"No signature found"* ]]; then echo unsigned
+  elif [[ $out == *"No signature found"* || $out == *"MSI file has no signature"* ]]; then echo unsigned
   elif [[ $out == *MISMATCH* ]]; then echo changed
   elif [[ $out == *"certificate verify error"* ]]; then echo untrusted
   else echo "unexpected: ${out:0:300}"
@@ -28,11 +28,12 @@ unzipped() { rm -rf "$2"; python3 -m zipfile -e "$1" "$2"; }
 
 if [ "$target" = i686 ]; then
   unzipped "$signed/$zip" "$work/signed-unzipped"
-  for f in "$signed/$setup" "$work/signed-unzipped/Somnaro.scr" "$work/signed-unzipped/$setup"; do
+  for f in "$signed/$setup" "$signed/$msi" "$work/signed-unzipped/Somnaro.scr" "$work/signed-unzipped/$setup"; do
     check "${f#"$work"/} against its authority" ok "$(verdict "$f" "$ca/ca.pem")"
   done
   "$top/tests/installer/throwaway_ca.sh" "$work/other-ca"
   check "$setup against another authority" untrusted "$(verdict "$signed/$setup" "$work/other-ca/ca.pem")"
+  check "$msi against another authority" untrusted "$(verdict "$signed/$msi" "$work/other-ca/ca.pem")"
 
   # One byte inside the code changed (the PE checksum, which the signature
   # leaves out, is not enough).
@@ -47,10 +48,11 @@ with open(sys.argv[1], "r+b") as f:
 
   unzipped "$dist/$zip" "$work/unzipped"
   check "unsigned $setup" unsigned "$(verdict "$dist/$setup" "$ca/ca.pem")"
+  check "unsigned $msi" unsigned "$(verdict "$dist/$msi" "$ca/ca.pem")"
   check "unsigned Somnaro.scr" unsigned "$(verdict "$work/unzipped/Somnaro.scr" "$ca/ca.pem")"
 
   env "${key[@]}" "$top/installer/make-release.sh" "$build" "$work/signed-again" >/dev/null
-  for f in "$setup" "$zip" SHA256SUMS; do
+  for f in "$setup" "$zip" "$msi" SHA256SUMS; do
     check "signed $f made again" same "$(cmp -s "$signed/$f" "$work/signed-again/$f" && echo same)"
   done
 
