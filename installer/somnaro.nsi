@@ -180,9 +180,11 @@ FunctionEnd
 
 !include "${__FILEDIR__}/account.nsh"
 
-; Options for administrators: /DELAY=N sets the delay, /NOSCREENSAVER leaves
-; the choice of screen saver out. Run as SYSTEM (a deployment), the installer
-; never sets SYSTEM's screen saver, which is the logon screen's.
+; Before anything is installed: the MSI package's Somnaro refuses this one,
+; and so does a /DELAY= outside the rule, with exit code 2. Options for
+; administrators: /DELAY=N sets the delay, /NOSCREENSAVER leaves the choice of
+; screen saver out. Run as SYSTEM (a deployment), the installer never sets
+; SYSTEM's screen saver, which is the logon screen's.
 Function .onInit
   !insertmacro AdministratorOnly
   ${If} ${RunningX64}
@@ -190,6 +192,16 @@ Function .onInit
   ${Else}
     StrCpy $RealSystemDir $SYSDIR
   ${EndIf}
+  ; Where Somnaro came from its MSI package, as an organisation deploys it,
+  ; the two would own the same file and keys. Every version of the package
+  ; shares the upgrade code it is found by.
+  System::Call 'msi::MsiEnumRelatedProductsW(w "${UPGRADE_CODE}", i 0, i 0, w .r1) i .r0'
+  ${If} $0 = 0  ; ERROR_SUCCESS: one was found
+    !insertmacro Fail "Somnaro is already installed on this computer from its MSI package, \
+      as an organisation deploys it. Uninstall that first (in Programs and Features), \
+      or leave Somnaro to whoever deployed it."
+  ${EndIf}
+
   ${GetParameters} $1
   ClearErrors
   ${GetOptions} $1 "/DELAY=" $Delay

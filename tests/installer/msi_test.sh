@@ -6,7 +6,8 @@
 # upgrade to a later package that keeps the delay, even one above the
 # maximum; a downgrade refused; the same package again; an uninstall that
 # leaves nothing but a key of the vendor's that is not Somnaro's; the largest
-# delay allowed; and a refusal where setup.exe's Somnaro is installed.
+# delay allowed, and setup.exe refusing beside it; and the package's refusal
+# where setup.exe's Somnaro is installed.
 #   tests/installer/msi_test.sh BUILD_DIR WORK_DIR TARGET
 set -u
 . "$(dirname "$0")/scenario.sh" "$@"
@@ -113,6 +114,7 @@ check "files in the install folder" "README-Windows.txt" "$(cd "$installed" && e
 python3 -c 'import sys, zipfile; sys.stdout.buffer.write(zipfile.ZipFile(sys.argv[1]).read("README-Windows.txt"))' \
   "$dist/$zip" >"$work/zip-readme.txt"
 check "README-Windows.txt as in the zip" same "$(same "$work/zip-readme.txt" "$installed/README-Windows.txt")"
+check "README-Windows.txt names the product code" 1 "$(grep -c -F "$code" "$work/zip-readme.txt")"
 check "HibernateDelay of a new install" "sz:60" "$(reg_value system "$settings" HibernateDelay)"
 if [ "$target" = wow64 ]; then
   check "settings in the 64-bit view" absent "$(present reg_key system 'Software\Veltrix')"
@@ -174,8 +176,13 @@ check "the vendor's other key" "sz:yes" "$(reg_value system "$vendor\\Other" Kep
 # documented to hold.
 server_up
 check "exit code of an install with HIBERNATEDELAY=86400" 0 "$(msiexec /i "$dist/$msi" HIBERNATEDELAY=86400)"
+# setup.exe refuses where the package's Somnaro is installed, changing nothing.
+win "$dist/$setup" /S /DELAY=90
+check "exit code of setup.exe over the package's" 2 $?
 server_down
 check "HibernateDelay given as the maximum" "sz:86400" "$(reg_value system "$settings" HibernateDelay)"
+check "uninstall entries after setup.exe's refusal" "$code" "$(codes)"
+check "files in the install folder after setup.exe's refusal" "README-Windows.txt" "$(cd "$installed" && echo *)"
 server_up
 check "exit code of its uninstall" 0 "$(msiexec /x "$dist/$msi")"
 
