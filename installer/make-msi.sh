@@ -2,6 +2,8 @@
 # Builds the MSI package from somnaro.wxs, the installer that organisations
 # deploy with Group Policy, Intune or Configuration Manager:
 #   installer/make-msi.sh VERSION STAGE OUT_FILE [-DNAME=value ...]
+#   installer/make-msi.sh --product-code VERSION   prints that version's
+#                                                  product code
 # STAGE holds Somnaro.scr and README-Windows.txt as the release staged them
 # (signed, with their times set); the defines are what the installers share
 # (product.env), as make-release.sh hands them to both builds.
@@ -13,23 +15,32 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/product.env"
-version=$1
-stage=$(cd "$2" && pwd)
-out=$3
-shift 3
-: "${SOURCE_DATE_EPOCH:?the time of the commit}"
 
 # Name-based (version 5) UUIDs in the upgrade code's namespace.
 named_uuid() {
   python3 -c 'import sys, uuid; print("{%s}" % str(uuid.uuid5(uuid.UUID(sys.argv[1]), sys.argv[2])).upper())' \
     "$UPGRADE_CODE" "$1"
 }
-commit=$(git -C "$here" rev-parse HEAD 2>/dev/null || echo "time $SOURCE_DATE_EPOCH")
 # Windows Installer tells versions apart by their first three fields only:
 # versions it cannot tell apart share a product code, so that they never
 # stand side by side in Programs and Features.
-IFS=. read -r major minor patch _ <<<"$version"
-product_code=$(named_uuid "Somnaro product ${major:-0}.${minor:-0}.${patch:-0}")
+product_code() {
+  local major minor patch
+  IFS=. read -r major minor patch _ <<<"$1"
+  named_uuid "Somnaro product ${major:-0}.${minor:-0}.${patch:-0}"
+}
+if [ "$1" = --product-code ]; then
+  product_code "$2"
+  exit 0
+fi
+
+version=$1
+stage=$(cd "$2" && pwd)
+out=$3
+shift 3
+: "${SOURCE_DATE_EPOCH:?the time of the commit}"
+commit=$(git -C "$here" rev-parse HEAD 2>/dev/null || echo "time $SOURCE_DATE_EPOCH")
+product_code=$(product_code "$version")
 package_code=$(named_uuid "Somnaro package $version $commit")
 
 # wixl finds sources only by paths relative to its working folder, and stores

@@ -36,8 +36,8 @@ setup=Somnaro-$version-setup.exe
 zip=Somnaro-$version-win32.zip
 msi=Somnaro-$version.msi
 
-# The installer keeps each file's time. The README names the version and
-# gets the CRLF line ends Notepad wants.
+# The installer keeps each file's time. The README names the version and the
+# MSI's product code, and gets the CRLF line ends Notepad wants.
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
 cp "$build/bin/Somnaro.scr" "$stage/Somnaro.scr"
@@ -46,7 +46,9 @@ if [ "$signing" = yes ]; then
   "$here/sign-file.sh" "$stage/Somnaro.scr"
   sign=(-DSIGN="$here/sign-file.sh")   # the uninstaller and the installer too
 fi
-sed "s/@VERSION@/$version/g; s/\r*\$/\r/" "$here/README-Windows.txt" >"$stage/README-Windows.txt"
+product_code=$("$here/make-msi.sh" --product-code "$version")
+sed "s/@VERSION@/$version/g; s/@VERSION_QUAD@/$quad/g; s/@PRODUCT_CODE@/$product_code/g; s/\r*\$/\r/" \
+  "$here/README-Windows.txt" >"$stage/README-Windows.txt"
 touch -d "@$epoch" "$stage/Somnaro.scr" "$stage/README-Windows.txt"
 
 makensis -V2 -WX -DVERSION="$version" -DVERSION_QUAD="$quad" -DSCR="$stage/Somnaro.scr" \

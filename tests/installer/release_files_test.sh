@@ -24,7 +24,8 @@ lines = text.count(b"\n")
 print("CRLF only" if lines > 10 and text.count(b"\r\n") == lines == text.count(b"\r") else "mixed")
 ' "$work/unzipped/README-Windows.txt")"
 check "README-Windows.txt names the installer" 1 \
-  "$(grep -c "Somnaro-$version-setup.exe /S" "$work/unzipped/README-Windows.txt")"
+  "$(tr -d '\r' <"$work/unzipped/README-Windows.txt" | grep -c -x " *Somnaro-$version-setup.exe /S")"
+check "README-Windows.txt's placeholders left" "" "$(grep -o '@[A-Z_]*@' "$work/unzipped/README-Windows.txt")"
 # The properties a managed install (Group Policy, Intune) passes on from its
 # command line, by name and nothing else: a stray character drops one.
 check "SecureCustomProperties of $msi" \
