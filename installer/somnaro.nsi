@@ -161,12 +161,17 @@ Section "Use Somnaro as my screen saver" SectionUse
 SectionEnd
 
 ; The number a delay text stands for, or "" on the stack when it is not a
-; whole number from DELAY_MINIMUM to DELAY_MAXIMUM written plainly (no sign,
-; blank or leading zero: only then does it read back the same, and IntOp
-; reads "0x20" as hex and "060" as octal).
+; whole number from DELAY_MINIMUM to DELAY_MAXIMUM: digits alone, as the MSI
+; package takes them. Leading zeros go first, since IntOp reads "060" as
+; octal; what is left must then read back the same (no sign, blank, hex).
 Function DelayNumber
   Exch $0
   Push $1
+  ${DoWhile} $0 != "0"
+    StrCpy $1 $0 1
+    ${IfThen} $1 != "0" ${|} ${Break} ${|}
+    StrCpy $0 $0 "" 1
+  ${Loop}
   IntOp $1 $0 + 0
   ${If} "$1" S!= "$0"
   ${OrIf} $1 < ${DELAY_MINIMUM}
