@@ -1,24 +1,44 @@
 // Configuration mode: let the user set the hibernate delay, keeping the text
-// as typed unless its number is below the minimum.
+// as typed unless its number is below the minimum; under a policy, only say so.
+#include "app/delay_setting.h"
 #include "app/globals.h"
 #include "app/modes.h"
 #include "registry/registry.h"
 #include "toolkit/core/text.h"
 #include "toolkit/dialog/input_requester.h"
+#include <windows.h>
 
-static const char SETTINGS_KEY[] = "SOFTWARE\\Veltrix\\Somnaro";
-static const char DELAY_VALUE[] = "HibernateDelay";
 static const uint32_t TYPE_TEXT = 1;  // REG_SZ
 static const int64_t DELAY_MINIMUM = 30;
 
+// The policy's delay is at most 254 characters, as any value read.
+static void policySay(const char* delay) {
+    char text[512];
+    wsprintfA(text,
+              "Your organisation's policy sets the hibernate delay to %s seconds, so it "
+              "cannot be changed here.",
+              delay);
+    MessageBoxA(nullptr, text, "Somnaro v0.5", MB_OK | MB_ICONINFORMATION);
+}
+
 void ConfigureModeRun() {
-    if (!RegistryKeyExists(HKEY_LOCAL_MACHINE, SETTINGS_KEY, "")) {
-        // Not examined: a key that cannot be made only reads back as "".
-        RegistryValueSet(HKEY_LOCAL_MACHINE, SETTINGS_KEY, DELAY_VALUE, "60", TYPE_TEXT, "");
+    // Asked first: under a policy nothing is written, not even the first
+    // run's key, and no requester offers what the saver would not use.
+    uint32_t at = WorkspacePosition();
+    if (DelayPolicyGet(at)) {
+        policySay(WorkspaceAt(at));
+        WorkspacePositionSet(at);
+        return;
     }
 
-    uint32_t at = WorkspacePosition();
-    RegistryValueGet(HKEY_LOCAL_MACHINE, SETTINGS_KEY, DELAY_VALUE, "", at);
+    if (!RegistryKeyExists(HKEY_LOCAL_MACHINE, DELAY_SETTINGS_KEY, "")) {
+        // Not examined: a key that cannot be made only reads back as "".
+        RegistryValueSet(HKEY_LOCAL_MACHINE, DELAY_SETTINGS_KEY, DELAY_VALUE, "60", TYPE_TEXT,
+                         "");
+    }
+
+    at = WorkspacePosition();
+    RegistryValueGet(HKEY_LOCAL_MACHINE, DELAY_SETTINGS_KEY, DELAY_VALUE, "", at);
     TextStore(&g_program.delayText, at);
 
     at = WorkspacePosition();
@@ -30,6 +50,6 @@ void ConfigureModeRun() {
     if (TextToInteger(g_program.delayText) < DELAY_MINIMUM) TextAssign(&g_program.delayText, "30");
 
     // Not examined: a failed write leaves the old setting, with nobody to tell.
-    RegistryValueWrite(HKEY_LOCAL_MACHINE, SETTINGS_KEY, DELAY_VALUE, g_program.delayText,
+    RegistryValueWrite(HKEY_LOCAL_MACHINE, DELAY_SETTINGS_KEY, DELAY_VALUE, g_program.delayText,
                        TYPE_TEXT, "");
 }

@@ -1,12 +1,12 @@
 // Saver mode: schedule the hibernation, then offer to cancel it.
 #include "app/modes.h"
+#include "app/delay_setting.h"
 #include "app/globals.h"
-#include "registry/registry.h"
 #include "toolkit/core/text.h"
 
 void HibernateSchedule() {
     uint32_t at = WorkspacePosition();
-    RegistryValueGet(HKEY_LOCAL_MACHINE, "SOFTWARE\\Veltrix\\Somnaro", "HibernateDelay", "", at);
+    DelayGet(at);
     TextStore(&g_program.delayText, at);
     // Only the empty text is replaced: no number test and no minimum here.
     if (TextEqual(g_program.delayText, "")) TextAssign(&g_program.delayText, "60");

@@ -8,8 +8,10 @@ int RegistryKeyExists(HKEY top, const char* path, const char* host);
 int RegistryKeyCreate(HKEY top, const char* path, const char* host);
 
 // Delivers the value as text into the workspace at `at`; "" on any failure.
+// A view (KEY_WOW64_64KEY or KEY_WOW64_32KEY) chooses which side of a
+// redirected key a 32-bit or 64-bit program opens; 0 opens its own.
 void RegistryValueGet(HKEY top, const char* path, const char* name, const char* host,
-                      uint32_t at);
+                      uint32_t at, REGSAM view = 0);
 int RegistryValueWrite(HKEY top, const char* path, const char* name, const char* value,
                        uint32_t type, const char* host);
 int RegistryValueSet(HKEY top, const char* path, const char* name, const char* value,

@@ -37,12 +37,13 @@ static void numberRender(HKEY key, const char* name, DWORD size, uint32_t at) {
 }
 
 void RegistryValueGet(HKEY top, const char* path, const char* name, const char* host,
-                      uint32_t at) {
+                      uint32_t at, REGSAM view) {
     TextOwner valueName(name);
     RegistryRoot root(top, path, host);
     if (!root.top()) return emptyDeliver(at);
     KeyOwner key;
-    if (RegOpenKeyExA(root.top(), root.path(), 0, KEY_READ, key.receive()) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(root.top(), root.path(), 0, KEY_READ | view, key.receive()) !=
+        ERROR_SUCCESS)
         return emptyDeliver(at);
     char buffer[READ_SIZE + 1] = {};
     DWORD type = 0;
