@@ -28,7 +28,7 @@ product=$build/i686/bin/Somnaro.scr
 run_packages=(cmake make wine wine64 xvfb x11-apps x11-utils googletest python3
               fonts-wine fonts-liberation)
 more_packages=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 nsis
-               git xdotool openssl wixl msitools faketime)
+               git xdotool openssl wixl msitools faketime libxml2-utils)
 
 # install [TARGET]: everything, or only what running TARGET needs: its
 # compiler, and the emulated Wine (i686) with the WoW64 loader folder (wow64).

@@ -2,9 +2,10 @@
 # Makes what a Windows user downloads, from the i686 build tree:
 #   installer/make-release.sh BUILD_DIR OUT_DIR
 # writes into OUT_DIR Somnaro-VERSION-setup.exe (the installer),
-# Somnaro-VERSION-win32.zip (Somnaro.scr as built, README-Windows.txt and the
-# installer), Somnaro-VERSION.msi (the package organisations deploy, built by
-# make-msi.sh from the same files) and SHA256SUMS. The version is the build's
+# Somnaro-VERSION-win32.zip (Somnaro.scr as built, README-Windows.txt, the
+# installer and the administrative template in policy\), Somnaro-VERSION.msi
+# (the package organisations deploy, built by make-msi.sh from the same
+# files) and SHA256SUMS. The version is the build's
 # CMake project version; SOMNARO_RELEASE_VERSION stands in for it, so that the
 # tests can make a later release of the same files to upgrade to.
 # Every time stamp that goes into the files is the commit's (or
@@ -55,9 +56,12 @@ makensis -V2 -WX -DVERSION="$version" -DVERSION_QUAD="$quad" -DSCR="$stage/Somna
   -DREADME="$stage/README-Windows.txt" -DICON="$here/../resources/somnaro.ico" \
   -DOUTFILE="$out/$setup" "${shared[@]}" "${sign[@]}" "$here/somnaro.nsi"
 cp "$out/$setup" "$stage/$setup"
+# The administrative template an organisation sets the delay with.
+cp -r "$here/../policy" "$stage/policy"
 
 # A zip of fixed order and times; zipfile gives every entry the same mode.
-python3 - "$out/$zip" "$epoch" "$stage" Somnaro.scr README-Windows.txt "$setup" <<'PY'
+python3 - "$out/$zip" "$epoch" "$stage" Somnaro.scr README-Windows.txt "$setup" \
+  policy/Somnaro.admx policy/en-US/Somnaro.adml <<'PY'
 import sys, time, zipfile
 target, epoch, folder, names = sys.argv[1], int(sys.argv[2]), sys.argv[3], sys.argv[4:]
 stamp = time.gmtime(epoch)[:6]
