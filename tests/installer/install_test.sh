@@ -48,9 +48,7 @@ if [ "$target" = wow64 ]; then
 fi
 # Counted before the readiness checks write install.log.
 kib=$(( ($(cat "$scr_file" "$installed"/README-Windows.txt "$installed"/uninstall.exe | wc -c) + 1023) / 1024 ))
-while IFS='|' read -r name expected; do
-  check "uninstall entry: $name" "$expected" "$(reg_value system "$entry" "$name")"
-done <<LIST
+entry_values "$entry" <<LIST
 DisplayName|sz:Somnaro
 DisplayVersion|sz:$version
 Publisher|sz:Veltrix

@@ -121,9 +121,7 @@ if [ "$target" = wow64 ]; then
 fi
 msi_entry=$(entries)
 check "uninstall entries" "$code" "$(codes)"
-while IFS='|' read -r name expected; do
-  check "uninstall entry: $name" "$expected" "$(reg_value system "$msi_entry" "$name")"
-done <<LIST
+entry_values "$msi_entry" <<LIST
 DisplayName|sz:Somnaro
 DisplayVersion|sz:$version
 Publisher|sz:Veltrix

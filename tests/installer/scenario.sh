@@ -13,6 +13,8 @@
 #                             "dword:N" in decimal, the saved text of any
 #                             other type, nothing when there is no such value
 #   reg_key user|system KEY   true when the key exists
+#   entry_values KEY <<LIST   each NAME|EXPECTED line of LIST checked against
+#                             that value of the uninstall entry KEY
 #   check WHAT EXPECTED ACTUAL  one named comparison
 #   finish                    the counts; fails when any check failed
 # Sourced with the test's own arguments, BUILD_DIR WORK_DIR TARGET, where
@@ -133,6 +135,13 @@ PY
 reg_key() {
   local saved; saved=$(printf '%s' "$2" | sed 's/\\/\\\\/g')
   grep -qiF -e "[$saved]" -e "[$saved\\\\" "$prefix/$1.reg"
+}
+
+entry_values() {
+  local name expected
+  while IFS='|' read -r name expected; do
+    check "uninstall entry: $name" "$expected" "$(reg_value system "$1" "$name")"
+  done
 }
 
 check() {
