@@ -154,19 +154,21 @@ Section "-Readiness"
 
   ; Whose screen saver was set and whose settings the checks read: a person
   ; who elevated with another account's password sees it was not theirs.
+  ; The account ends the line, and gets a line of its own on the page, where
+  ; it cannot be broken at its backslash.
   ${If} $AccountSystem = 1
-    StrCpy $AccountText "Run as $Account, the system account: no account's screen saver was set, \
-      and the checks that belong to a user were skipped."
+    StrCpy $AccountText "The installer runs as the system account, so no account's \
+      screen saver was set, and the checks that belong to a user were skipped:"
   ${ElseIf} ${SectionIsSelected} ${SectionUse}
-    StrCpy $AccountText "Somnaro is now the screen saver of the account $Account, \
-      and the checks were made for that account."
+    StrCpy $AccountText "Somnaro is now the screen saver of this account, and the \
+      checks were made for it:"
   ${Else}
     StrCpy $AccountText "The screen saver was left as it was. The checks were made \
-      for the account $Account."
+      for this account:"
   ${EndIf}
-  DetailPrint "ACCOUNT $AccountText"
+  DetailPrint "ACCOUNT $AccountText $Account"
   ${If} $Log != ""
-    FileWrite $Log "ACCOUNT $AccountText$\r$\n"
+    FileWrite $Log "ACCOUNT $AccountText $Account$\r$\n"
   ${EndIf}
 
   Call HibernationReady
@@ -238,5 +240,5 @@ Section "-Readiness"
     StrCpy $FinishTitle "Somnaro is installed"
     StrCpy $FinishText "It cannot hibernate the computer yet:$FinishText$\r$\n$\r$\nAlso in $INSTDIR\install.log."
   ${EndIf}
-  StrCpy $FinishText "$AccountText$\r$\n$\r$\n$FinishText"
+  StrCpy $FinishText "$AccountText$\r$\n      $Account$\r$\n$\r$\n$FinishText"
 SectionEnd

@@ -27,7 +27,7 @@ win cmd /c 'echo %USERDOMAIN%\%USERNAME%>C:\account.txt'
 account=$(tr -d '\r' <"$drive_c/account.txt")
 server_down
 check "install.log's account line" \
-  "ACCOUNT Somnaro is now the screen saver of the account $account, and the checks were made for that account." \
+  "ACCOUNT Somnaro is now the screen saver of this account, and the checks were made for it: $account" \
   "$(head -n1 "$installed/install.log" | tr -d '\r')"
 # One copy, in the folder where this Windows kind keeps 32-bit savers (on
 # 64-bit Windows SysWOW64, and none in System32 as 64-bit programs see it).
@@ -108,6 +108,6 @@ check "HibernateDelay after /DELAY=120" "sz:120" "$(reg_value system "$settings"
 check "SCRNSAVE.EXE after /NOSCREENSAVER" 'sz:C:\windows\system32\Bubbles.scr' \
   "$(reg_value user "$desktop" SCRNSAVE.EXE)"
 check "install.log's account line after /NOSCREENSAVER" \
-  "ACCOUNT The screen saver was left as it was. The checks were made for the account $account." \
+  "ACCOUNT The screen saver was left as it was. The checks were made for this account: $account" \
   "$(head -n1 "$installed/install.log" | tr -d '\r')"
 finish
