@@ -114,13 +114,15 @@ Section "Somnaro screen saver" SectionSaver
   ; A delay given on the command line is written, also over an older one;
   ; otherwise only when no value is there, so that an upgrade keeps the
   ; user's delay.
-  ClearErrors
-  ReadRegStr $0 HKLM "${SETTINGS_KEY}" ${DELAY_VALUE}
   ${If} $Delay != ""
     WriteRegStr HKLM "${SETTINGS_KEY}" ${DELAY_VALUE} $Delay
-  ${ElseIf} ${Errors}
-  ${AndIf} $0 == ""
-    WriteRegStr HKLM "${SETTINGS_KEY}" ${DELAY_VALUE} "${DELAY_DEFAULT}"
+  ${Else}
+    ClearErrors
+    ReadRegStr $0 HKLM "${SETTINGS_KEY}" ${DELAY_VALUE}
+    ${If} ${Errors}  ; asking clears the flag, which the writes below test
+    ${AndIf} $0 == ""
+      WriteRegStr HKLM "${SETTINGS_KEY}" ${DELAY_VALUE} "${DELAY_DEFAULT}"
+    ${EndIf}
   ${EndIf}
 
   ; The size of what was installed, in KiB, for Programs and Features.
