@@ -17,8 +17,8 @@ Var Problems      ; how many checks found something missing
 Var Log           ; install.log, or empty when it could not be opened
 Var AccountText   ; whose screen saver was set and whose settings were checked
 
-; One finding: a line of install.log and of the details list and, for a
-; problem, a paragraph of the final page. A COMMAND to type ends the line, and
+; One finding (or the ACCOUNT line): a line of install.log and of the details
+; list and, for a problem, a paragraph of the final page. A COMMAND to type ends the line, and
 ; gets a line of its own on the page, where it cannot be broken.
 !macro Finding STATE TEXT COMMAND
   !if "${COMMAND}" == ""
@@ -166,10 +166,7 @@ Section "-Readiness"
     StrCpy $AccountText "The screen saver was left as it was. The checks were made \
       for this account:"
   ${EndIf}
-  DetailPrint "ACCOUNT $AccountText $Account"
-  ${If} $Log != ""
-    FileWrite $Log "ACCOUNT $AccountText $Account$\r$\n"
-  ${EndIf}
+  !insertmacro Finding ACCOUNT "$AccountText" "$Account"
 
   Call HibernationReady
   Pop $0
