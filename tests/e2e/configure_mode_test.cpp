@@ -10,13 +10,6 @@ const DWORD LIMIT_MS = TimeLimitMs(20000);
 const char KEY[] = "SOFTWARE\\Veltrix\\Somnaro";
 const int FIELD = 10, OK_BUTTON = 1000;
 
-std::string storedDelay() {  // "<none>" when there is no such value
-    char text[1024] = {};
-    DWORD size = sizeof text;
-    return RegGetValueA(HKEY_LOCAL_MACHINE, KEY, "HibernateDelay", RRF_RT_REG_SZ, nullptr, text,
-                        &size) == ERROR_SUCCESS ? text : "<none>";
-}
-
 // Asked of the control itself: GetWindowTextA across processes does not ask
 // the control, and under Wine it came back empty for the prompt.
 std::string textOf(HWND window) {
@@ -53,13 +46,13 @@ TEST_F(ConfigureModeTest, FirstRunCreatesTheKeyWithSixtyAndShowsIt) {
     ChildProcess child;
     HWND dialog = dialogOpen(child);
     ASSERT_NE(nullptr, dialog);
-    EXPECT_EQ("60", storedDelay());  // written before the dialog opened
+    EXPECT_EQ("60", StoredDelay());  // written before the dialog opened
     EXPECT_EQ("Somnaro v0.5", textOf(dialog));
     EXPECT_EQ("Hibernate Delay (Seconds, Minimum:30)", textOf(GetWindow(dialog, GW_CHILD)));
     EXPECT_EQ("60", textOf(GetDlgItem(dialog, FIELD)));
     enterPress(dialog);
     endedWithZero(child);
-    EXPECT_EQ("60", storedDelay());
+    EXPECT_EQ("60", StoredDelay());
 }
 
 TEST_F(ConfigureModeTest, EntriesBelowThirtyStoreThirtyOthersAsTyped) {
@@ -81,7 +74,7 @@ TEST_F(ConfigureModeTest, EntriesBelowThirtyStoreThirtyOthersAsTyped) {
         SendMessageA(GetDlgItem(dialog, FIELD), WM_SETTEXT, 0, (LPARAM)c.entry);
         c.finish(dialog);
         endedWithZero(child);
-        EXPECT_EQ(c.stored, storedDelay());
+        EXPECT_EQ(c.stored, StoredDelay());
     }
 }
 
@@ -93,11 +86,11 @@ TEST_F(ConfigureModeTest, KeyWithoutValueOpensWithAnEmptyField) {
     ChildProcess child;
     HWND dialog = dialogOpen(child);
     ASSERT_NE(nullptr, dialog);
-    EXPECT_EQ("<none>", storedDelay());  // the key was there: nothing written yet
+    EXPECT_EQ("<none>", StoredDelay());  // the key was there: nothing written yet
     EXPECT_EQ("", textOf(GetDlgItem(dialog, FIELD)));
     escapePress(dialog);
     endedWithZero(child);
-    EXPECT_EQ("30", storedDelay());
+    EXPECT_EQ("30", StoredDelay());
 }
 // A hundred thousand typed characters go into the key whole; saver mode can't
 // read data that long and falls back to 60. The entry reads as 45, so it is

@@ -14,13 +14,6 @@ const DWORD NO_POLICY = 0;  // no policy key at all
 const DWORD NINETY = 90;
 const std::string DWORD_90(reinterpret_cast<const char*>(&NINETY), 4);
 
-std::string storedDelay() {  // "<none>" when there is no such value
-    char text[1024] = {};
-    DWORD size = sizeof text;
-    return RegGetValueA(HKEY_LOCAL_MACHINE, SETTINGS, "HibernateDelay", RRF_RT_REG_SZ, nullptr,
-                        text, &size) == ERROR_SUCCESS ? text : "<none>";
-}
-
 class PolicyTest : public ::testing::Test {
 protected:
     void SetUp() override { clean(); }
@@ -103,7 +96,7 @@ TEST_F(PolicyTest, SettingsUnderAPolicyOnlySayItAndWriteNothing) {
         EXPECT_EQ(c.setting != nullptr, RegOpenKeyExA(HKEY_LOCAL_MACHINE, SETTINGS, 0, KEY_READ,
                                                       &settings) == ERROR_SUCCESS);
         if (settings) RegCloseKey(settings);
-        EXPECT_EQ(c.setting ? c.setting : "<none>", storedDelay());
+        EXPECT_EQ(c.setting ? c.setting : "<none>", StoredDelay());
     }
 }
 
@@ -117,6 +110,6 @@ TEST_F(PolicyTest, EmptyPolicyLeavesTheSettingsDialogAsItWas) {
     PostMessageA(dialog, WM_CLOSE, 0, 0);
     ASSERT_TRUE(child.wait(LIMIT_MS)) << "still running";
     EXPECT_EQ(0u, child.exitCode());
-    EXPECT_EQ("30", storedDelay());  // a closed requester stores the minimum
+    EXPECT_EQ("30", StoredDelay());  // a closed requester stores the minimum
 }
 }  // namespace

@@ -76,9 +76,6 @@ PY
 # Their last parts: an MSI's product code, setup.exe's Somnaro.
 codes() { entries | sed 's/[^ ]*\\//g'; }
 
-present() { "$@" && echo present || echo absent; }
-same() { cmp -s "$1" "$2" && echo same || echo different; }
-
 # Nothing of the package's anywhere: files, folder, settings in both views,
 # uninstall entry, the installer's cached copy and icon. The vendor's key is
 # EXPECTED (absent or present).

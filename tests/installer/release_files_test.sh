@@ -14,7 +14,6 @@ check "entries of the zip" "Somnaro.scr README-Windows.txt $setup policy/Somnaro
   "$(python3 -c 'import sys, zipfile; print(*zipfile.ZipFile(sys.argv[1]).namelist())' "$dist/$zip")"
 rm -rf "$work/unzipped"
 python3 -m zipfile -e "$dist/$zip" "$work/unzipped"
-same() { cmp -s "$1" "$2" && echo same || echo different; }
 check "Somnaro.scr in the zip" same "$(same "$build/bin/Somnaro.scr" "$work/unzipped/Somnaro.scr")"
 check "installer in the zip" same "$(same "$dist/$setup" "$work/unzipped/$setup")"
 for f in policy/Somnaro.admx policy/en-US/Somnaro.adml; do

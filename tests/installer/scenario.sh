@@ -15,6 +15,8 @@
 #   reg_key user|system KEY   true when the key exists
 #   entry_values KEY <<LIST   each NAME|EXPECTED line of LIST checked against
 #                             that value of the uninstall entry KEY
+#   present COMMAND...        "present" when COMMAND succeeds, else "absent"
+#   same FILE1 FILE2          "same" when the two files are equal, else "different"
 #   check WHAT EXPECTED ACTUAL  one named comparison
 #   finish                    the counts; fails when any check failed
 # Sourced with the test's own arguments, BUILD_DIR WORK_DIR TARGET, where
@@ -143,6 +145,9 @@ entry_values() {
     check "uninstall entry: $name" "$expected" "$(reg_value system "$1" "$name")"
   done
 }
+
+present() { "$@" && echo present || echo absent; }
+same() { cmp -s "$1" "$2" && echo same || echo different; }
 
 check() {
   if [ "$2" = "$3" ]; then

@@ -133,3 +133,10 @@ std::string ToolLogWait(size_t lines, DWORD timeoutMs) {
     Sleep(300);
     return ToolLogRead();
 }
+
+std::string StoredDelay() {
+    char text[1024] = {};
+    DWORD size = sizeof text;
+    return RegGetValueA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Veltrix\\Somnaro", "HibernateDelay",
+                        RRF_RT_REG_SZ, nullptr, text, &size) == ERROR_SUCCESS ? text : "<none>";
+}

@@ -1,5 +1,5 @@
 // Child processes for end-to-end tests: started with a time limit, never left
-// running, and the stand-in tool's log they leave behind.
+// running, and the stand-in tool's log and the delay they leave behind.
 #pragma once
 #include <windows.h>
 #include <string>
@@ -55,3 +55,7 @@ std::string ToolLogRead();
 // limit passes), then a little longer so that a line too many would show as
 // well, and returns the log.
 std::string ToolLogWait(size_t lines, DWORD timeoutMs);
+
+// The delay stored under HKLM\SOFTWARE\Veltrix\Somnaro, as text; "<none>"
+// when there is no such value.
+std::string StoredDelay();
