@@ -5,9 +5,9 @@
 # Somnaro-VERSION-win32.zip (Somnaro.scr as built, README-Windows.txt, the
 # installer and the administrative template in policy\), Somnaro-VERSION.msi
 # (the package organisations deploy, built by make-msi.sh from the same
-# files) and SHA256SUMS. The version is the build's
-# CMake project version; SOMNARO_RELEASE_VERSION stands in for it, so that the
-# tests can make a later release of the same files to upgrade to.
+# files) and SHA256SUMS. The version is the build's CMake project version;
+# SOMNARO_RELEASE_VERSION stands in for it, so that the tests can make a later
+# release of the same files to upgrade to.
 # Every time stamp that goes into the files is the commit's (or
 # SOURCE_DATE_EPOCH's), so the same commit gives the same bytes.
 # When the SOMNARO_SIGN_* variables ask for it (see sign-file.sh), Somnaro.scr,
