@@ -12,6 +12,11 @@ int RegistryKeyCreate(HKEY top, const char* path, const char* host);
 // redirected key a 32-bit or 64-bit program opens; 0 opens its own.
 void RegistryValueGet(HKEY top, const char* path, const char* name, const char* host,
                       uint32_t at, REGSAM view = 0);
+// A REG_DWORD value of exactly 4 bytes into `number`: 1 when there is one,
+// 0 for a missing key or value, another type or another size. Only this
+// computer; the view as for RegistryValueGet.
+int RegistryDwordGet(HKEY top, const char* path, const char* name, uint32_t* number,
+                     REGSAM view = 0);
 int RegistryValueWrite(HKEY top, const char* path, const char* name, const char* value,
                        uint32_t type, const char* host);
 int RegistryValueSet(HKEY top, const char* path, const char* name, const char* value,

@@ -59,6 +59,24 @@ void RegistryValueGet(HKEY top, const char* path, const char* name, const char* 
     }
 }
 
+int RegistryDwordGet(HKEY top, const char* path, const char* name, uint32_t* number,
+                     REGSAM view) {
+    KeyOwner key;
+    if (!top || RegOpenKeyExA(top, path, 0, KEY_QUERY_VALUE | view, key.receive()) !=
+                    ERROR_SUCCESS)
+        return 0;
+    uint32_t read = 0;
+    DWORD type = 0;
+    DWORD size = DWORD_SIZE;
+    // A longer value fails the read with ERROR_MORE_DATA; a shorter one is no number.
+    if (RegQueryValueExA(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(&read),
+                         &size) != ERROR_SUCCESS ||
+        type != REG_DWORD || size != DWORD_SIZE)
+        return 0;
+    *number = read;
+    return 1;
+}
+
 int RegistryValueWrite(HKEY top, const char* path, const char* name, const char* value,
                        uint32_t type, const char* host) {
     TextOwner valueName(name);
