@@ -2,6 +2,7 @@
 // the scheduled hibernation. The toolkit's shut-down closes the window.
 #include "app/globals.h"
 #include "app/modes.h"
+#include "app/tool.h"
 #include "toolkit/process/delay.h"
 #include "toolkit/window/event_codes.h"
 #include "toolkit/window/event_loop.h"
@@ -23,8 +24,9 @@ void CancelWindowRun() {
     do {
         g_program.lastEvent = EventWait();
         if (g_program.lastEvent == EVENT_GADGET && EventGadgetNumber() == CANCEL) {
-            // Whether the abort could be started or not, the saver is done.
-            ToolRun("-a");
+            // Nothing was scheduled where the tool cannot hibernate. Whether the
+            // abort could be started or not, the saver is done.
+            if (!g_program.toolMissing) ToolRun("-a");
             DelayMs(200);
             g_program.lastEvent = EVENT_CLOSE_WINDOW;
         }

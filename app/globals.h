@@ -10,6 +10,9 @@ struct ProgramGlobals {
     TextVar modeText;
     TextVar delayText;
     int32_t lastEvent;
+    // What stops the tool hibernating this computer; while anything does,
+    // saver mode starts it neither to schedule nor to abort.
+    uint32_t toolMissing;
 };
 
 extern ProgramGlobals g_program;

@@ -5,5 +5,3 @@ void SaverModeRun();      // "/s": schedule hibernation, then the cancel window
 void HibernateSchedule(); // saver mode's first half: start the tool with the delay
 void CancelWindowRun();   // saver mode's second half: offer to abort it
 void ConfigureModeRun();  // "/c": let the user set the delay
-// Starts psshutdown hidden with that parameter text, or says it is missing.
-void ToolRun(const char* parameters);

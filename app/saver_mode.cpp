@@ -2,6 +2,7 @@
 #include "app/modes.h"
 #include "app/delay_setting.h"
 #include "app/globals.h"
+#include "app/tool.h"
 #include "toolkit/core/text.h"
 
 void HibernateSchedule() {
@@ -11,13 +12,19 @@ void HibernateSchedule() {
     // Only the empty text is replaced: no number test and no minimum here.
     if (TextEqual(g_program.delayText, "")) TextAssign(&g_program.delayText, "60");
 
+    // A tool that cannot hibernate is not started at all: said once, and the
+    // cancel window is offered all the same.
+    g_program.toolMissing = ToolReadinessCheck();
+    if (g_program.toolMissing) {
+        ToolReadinessSay(g_program.toolMissing);
+        return;
+    }
+
     TextExpression parameters;
     TextAppend("-f -h -t ");
     TextAppend(g_program.delayText);
     // Passed on directly: keep texts built meanwhile off the result.
     WorkspacePositionSet(WorkspacePosition() + 1);
-    // Whether the tool could be started changes nothing: the cancel window
-    // is offered all the same.
     ToolRun(WorkspaceAt(parameters.start()));
     WorkspacePositionSet(parameters.start());
 }

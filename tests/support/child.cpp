@@ -1,6 +1,7 @@
 // Child processes for end-to-end tests, with time limits, and the stand-in
 // tool's log.
 #include "support/child.h"
+#include <tlhelp32.h>
 #include <algorithm>
 #include <vector>
 
@@ -131,6 +132,25 @@ std::string ToolLogWait(size_t lines, DWORD timeoutMs) {
         if (static_cast<size_t>(std::count(log.begin(), log.end(), '\n')) >= lines) break;
     }
     Sleep(300);
+    return ToolLogRead();
+}
+
+static bool toolRunning() {
+    HANDLE all = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (all == INVALID_HANDLE_VALUE) return false;
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    bool found = false;
+    for (BOOL more = Process32First(all, &entry); more && !found;
+         more = Process32Next(all, &entry))
+        found = lstrcmpiA(entry.szExeFile, "psshutdown.exe") == 0;
+    CloseHandle(all);
+    return found;
+}
+
+std::string ToolLogSettled(DWORD timeoutMs) {
+    for (DWORD begin = GetTickCount(); toolRunning() && GetTickCount() - begin < timeoutMs;)
+        Sleep(20);
     return ToolLogRead();
 }
 

@@ -56,6 +56,11 @@ std::string ToolLogRead();
 // well, and returns the log.
 std::string ToolLogWait(size_t lines, DWORD timeoutMs);
 
+// Waits until no psshutdown.exe runs any more (or the limit passes), then
+// returns the log: a tool started before the call has written its line by
+// then, so an empty log shows that none was started.
+std::string ToolLogSettled(DWORD timeoutMs);
+
 // The delay stored under HKLM\SOFTWARE\Veltrix\Somnaro, as text; "<none>"
 // when there is no such value.
 std::string StoredDelay();
