@@ -7,10 +7,17 @@
 ; It only reads; accepting psshutdown's licence is the user's own act.
 ; The licence and a user's policy belong to an account: they are checked for
 ; the account the installer runs under (account.nsh), which install.log and
-; the page name, and skipped under SYSTEM, whose settings no user has.
+; the page name. Under SYSTEM, whose settings no user has, only an
+; acceptance for every account of the computer is asked; the rest is skipped.
+; The saver asks the same of the licence and of hibernation before it starts
+; the tool: the two must keep to one rule.
 
 !define POWER_KEY "SYSTEM\CurrentControlSet\Control\Power"
-!define EULA_KEY "Software\Sysinternals\PsShutdown"
+; Accepting the tool's licence dialog writes EulaAccepted into the first, for
+; this account; the second accepts for every tool of its maker: in HKCU for
+; this account, in HKLM's 64-bit view for every account of the computer.
+!define EULA_TOOL_KEY "Software\Sysinternals\PsShutdown"
+!define EULA_VENDOR_KEY "Software\Sysinternals"
 !define POLICY_KEY "Software\Policies\Microsoft\Windows\Control Panel\Desktop"
 
 Var Problems      ; how many checks found something missing
@@ -67,6 +74,75 @@ Function HibernationReady
     StrCpy $0 0
   ${EndIf}
   Pop $3
+  Pop $2
+  Pop $1
+  Exch $0
+FunctionEnd
+
+; Where psshutdown's licence is accepted, as the tool reads it: "computer",
+; "account" (every tool of its maker), "tool", or "" on the stack. Only a
+; DWORD other than 0 accepts. The computer's value counts only in the 64-bit
+; view, where the tool reads it; 32-bit Windows has only the one view. This
+; installer runs elevated with a manifest, so no user's VirtualStore copy
+; can answer for HKLM. Under SYSTEM, HKCU is SYSTEM's own and not asked.
+Function LicencePlace
+  Push $0
+  Push $1
+  StrCpy $0 ""
+  ; Asked for only where there are two views: Wine's 32-bit Windows then finds
+  ; nothing at all.
+  ${If} ${RunningX64}
+    SetRegView 64
+  ${EndIf}
+  ClearErrors
+  ReadRegDWORD $1 HKLM "${EULA_VENDOR_KEY}" EulaAccepted
+  SetRegView default
+  ${IfNot} ${Errors}
+  ${AndIf} $1 <> 0
+    StrCpy $0 computer
+  ${EndIf}
+  ${If} $0 == ""
+  ${AndIf} $AccountSystem <> 1
+    ClearErrors
+    ReadRegDWORD $1 HKCU "${EULA_VENDOR_KEY}" EulaAccepted
+    ${IfNot} ${Errors}
+    ${AndIf} $1 <> 0
+      StrCpy $0 account
+    ${Else}
+      ClearErrors
+      ReadRegDWORD $1 HKCU "${EULA_TOOL_KEY}" EulaAccepted
+      ${IfNot} ${Errors}
+      ${AndIf} $1 <> 0
+        StrCpy $0 tool
+      ${EndIf}
+    ${EndIf}
+  ${EndIf}
+  Pop $1
+  Exch $0
+FunctionEnd
+
+; 1 on the stack when a SCRNSAVE.EXE policy that names Somnaro.scr names the
+; file where Windows looks for it. 64-bit Windows starts the screen saver as
+; a 64-bit program, for which System32 and a bare name lead to the 64-bit
+; system folder, not to SysWOW64 where the file is, and then ignores the
+; policy. A short path counts as the long path it stands for.
+Function ForcedSaverFound
+  Exch $0
+  Push $1
+  Push $2
+  ${If} ${RunningX64}
+    System::Call 'kernel32::GetLongPathNameW(w r0, w .r1, i ${NSIS_MAX_STRLEN}) i .r2'
+    ${If} $2 = 0
+      StrCpy $1 $0
+    ${EndIf}
+    ${If} $1 == "$RealSystemDir\Somnaro.scr"  ; without regard to case
+      StrCpy $0 1
+    ${Else}
+      StrCpy $0 0
+    ${EndIf}
+  ${Else}
+    StrCpy $0 1
+  ${EndIf}
   Pop $2
   Pop $1
   Exch $0
@@ -185,21 +261,27 @@ Section "-Readiness"
       to accept its licence." ""
   ${Else}
     !insertmacro Finding OK "${TOOL} was found: $0" ""
-    ; Asked only of a tool that is there: the licence is per account, and
-    ; accepted by running the tool once.
-    ClearErrors
-    ReadRegDWORD $1 HKCU "${EULA_KEY}" EulaAccepted
-    ${If} $AccountSystem = 1
-      !insertmacro Finding SKIPPED "The psshutdown licence was not checked: it is accepted \
-        per account, and the installer runs as the system account. Run psshutdown once \
-        under each account that uses the screen saver." ""
-    ${ElseIf} ${Errors}
-    ${OrIf} $1 <> 1
+    ; Asked only of a tool that is there; its advice covers the licence too.
+    Call LicencePlace
+    Pop $1
+    ${If} $1 == computer
+      !insertmacro Finding OK "The psshutdown licence is accepted for every account of this \
+        computer (HKEY_LOCAL_MACHINE\${EULA_VENDOR_KEY})." ""
+    ${ElseIf} $1 == account
+      !insertmacro Finding OK "The psshutdown licence is accepted by this account for every \
+        Sysinternals tool (HKEY_CURRENT_USER\${EULA_VENDOR_KEY})." ""
+    ${ElseIf} $1 == tool
+      !insertmacro Finding OK "The psshutdown licence is accepted by this account \
+        (HKEY_CURRENT_USER\${EULA_TOOL_KEY})." ""
+    ${ElseIf} $AccountSystem = 1
+      !insertmacro Finding SKIPPED "The psshutdown licence was not checked per account, as \
+        the installer runs as the system account, and it is not accepted for every account \
+        of this computer. Run psshutdown once under each account that uses the screen \
+        saver, or accept the licence for every account as README-Windows.txt says." ""
+    ${Else}
       !insertmacro Finding PROBLEM "The psshutdown licence is not accepted by this account. \
         Run psshutdown once from a command prompt under the account that uses \
         the screen saver." ""
-    ${Else}
-      !insertmacro Finding OK "The psshutdown licence is accepted by this account." ""
     ${EndIf}
   ${EndIf}
 
@@ -208,10 +290,14 @@ Section "-Readiness"
   ReadRegStr $0 HKCU "${POLICY_KEY}" ScreenSaveActive
   ReadRegStr $1 HKCU "${POLICY_KEY}" SCRNSAVE.EXE
   StrCpy $2 1
+  StrCpy $3 1
   ${If} $1 != ""
     Push $1
     Call NamesSomnaro
     Pop $2
+    Push $1
+    Call ForcedSaverFound
+    Pop $3
   ${EndIf}
   ${If} $AccountSystem = 1
     !insertmacro Finding SKIPPED "A screen-saver policy was not checked: such a policy \
@@ -222,6 +308,11 @@ Section "-Readiness"
   ${ElseIf} $2 <> 1
     !insertmacro Finding PROBLEM "A policy sets another screen saver for this account. \
       The computer's administrator decides the screen saver here." ""
+  ${ElseIf} $3 <> 1
+    !insertmacro Finding PROBLEM "A policy sets Somnaro as the screen saver of this account \
+      as $1, where 64-bit Windows does not find it, and so ignores the policy. Its \
+      administrator must put this full path into the policy Force specific screen saver:" \
+      "$RealSystemDir\Somnaro.scr"
   ${Else}
     !insertmacro Finding OK "No policy stops Somnaro being the screen saver of this account." ""
   ${EndIf}

@@ -2,14 +2,16 @@
 # The installer's readiness checks, run silently as an administrator deploys:
 # each check in both states, set up the way Windows keeps them (the power
 # settings' HibernateEnabled, the tool in the Windows folder, on the PATH or
-# only where the saver never looks, the tool's EulaAccepted, the screen-saver
-# policy), read back from install.log. The installation succeeds either way,
+# only where the saver never looks, the tool's EulaAccepted for the account or
+# for the computer, the screen-saver policy), read back from install.log. The installation succeeds either way,
 # and never accepts the licence itself.
 #   tests/installer/readiness_test.sh BUILD_DIR WORK_DIR TARGET
 set -u
 . "$(dirname "$0")/scenario.sh" "$@"
 power='HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Control\Power'
-eula='HKEY_CURRENT_USER\Software\Sysinternals\PsShutdown'
+# The template accepts the licence for its account, as a user who ran the tool.
+eula='HKEY_CURRENT_USER\Software\Sysinternals'
+eula_computer='HKEY_LOCAL_MACHINE\Software\Sysinternals'
 policy='HKEY_CURRENT_USER\Software\Policies\Microsoft\Windows\Control Panel\Desktop'
 
 # install.log as "STATE CHECK" per line, joined by commas, each check known by
@@ -68,6 +70,7 @@ installed_in "nothing ready" here "PROBLEM hibernation,PROBLEM psshutdown.exe,PR
 REG
 installed_in "licence open, another saver forced" windows \
   "OK hibernation,OK psshutdown.exe,PROBLEM licence,PROBLEM policy" <<REG
+[-$eula]
 [$power]
 "HibernateEnabled"=dword:1
 [$policy]
@@ -76,16 +79,34 @@ installed_in "licence open, another saver forced" windows \
 REG
 win reg query 'HKCU\Software\Sysinternals\PsShutdown' /v EulaAccepted
 check "EulaAccepted, left to the user (reg query's exit code)" 1 $?
-installed_in "ready, Somnaro forced" windows "$all_ok" <<REG
-[$eula]
+# reg.exe is the 64-bit one on 64-bit Windows: the value lies in the 64-bit
+# view, where the tool reads it.
+installed_in "ready, licence for the computer, Somnaro forced" windows "$all_ok" <<REG
+[$eula_computer]
 "EulaAccepted"=dword:1
 [$policy]
 "ScreenSaveActive"="1"
 "SCRNSAVE.EXE"="$forced"
 REG
-installed_in "ready, no policy" path "$all_ok" <<REG
+check "install.log's licence line" \
+  "OK The psshutdown licence is accepted for every account of this computer (HKEY_LOCAL_MACHINE\Software\Sysinternals)." \
+  "$(tr -d '\r' <"$installed/install.log" | grep licence)"
+installed_in "ready, licence for the tool, no policy" path "$all_ok" <<REG
+[-$eula_computer]
+[$eula\PsShutdown]
+"EulaAccepted"=dword:1
 [$power]
 "HibernateEnabled"=-
 [-$policy]
 REG
+if [ "$target" = wow64 ]; then
+  # 64-bit Windows looks for a bare name in its own System32, not in SysWOW64.
+  installed_in "Somnaro forced by its name alone" windows \
+    "OK hibernation,OK psshutdown.exe,OK licence,PROBLEM policy" <<REG
+[$policy]
+"SCRNSAVE.EXE"="Somnaro.scr"
+REG
+  check "install.log names the path for the policy" 1 \
+    "$(tr -d '\r' <"$installed/install.log" | grep -c -F 'Force specific screen saver: C:\windows\SysWOW64\Somnaro.scr')"
+fi
 finish
