@@ -40,9 +40,33 @@ void dwordPut(const Place& place, const char* name, DWORD number) {
     ASSERT_EQ(ERROR_SUCCESS, set);
 }
 
+// winget's command for the tool is a link named psshutdown.exe in its Links
+// folder, which it puts on the PATH: here the machine-wide one, with a blank
+// in its path. A copy stands in for the link.
+std::string linksFolder() {
+    char folder[MAX_PATH] = {};
+    ExpandEnvironmentStringsA("%ProgramFiles%\\WinGet\\Links", folder, MAX_PATH);
+    return folder;
+}
+std::string g_path;  // the test program's PATH, put back after each case
+
+void wingetLinksOnPath() {
+    const std::string links = linksFolder();
+    CreateDirectoryA(links.substr(0, links.rfind('\\')).c_str(), nullptr);
+    CreateDirectoryA(links.c_str(), nullptr);
+    ASSERT_TRUE(CopyFileA((TestBinDir() + "psshutdown.exe").c_str(),
+                          (links + "\\psshutdown.exe").c_str(), FALSE));
+    SetEnvironmentVariableA("PATH", (g_path + ";" + links).c_str());
+}
+
 class ToolReadinessTest : public ::testing::Test {
 protected:
-    void SetUp() override { clean(); }
+    void SetUp() override {
+        char path[32768] = {};
+        GetEnvironmentVariableA("PATH", path, sizeof path);
+        g_path = path;
+        clean();
+    }
     // Back to the state every test prefix starts in: the licence accepted
     // as running the tool once accepts it, and the tool in place.
     void TearDown() override {
@@ -56,6 +80,8 @@ protected:
         RegDeleteKeyExA(HKEY_LOCAL_MACHINE, VENDOR_KEY, KEY_WOW64_32KEY, 0);
         RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, POWER_KEY, "HibernateEnabled");
         RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Veltrix\\Somnaro");  // delay 60
+        SetEnvironmentVariableA("PATH", g_path.c_str());
+        DeleteFileA((linksFolder() + "\\psshutdown.exe").c_str());
     }
 };
 
@@ -86,6 +112,13 @@ TEST_F(ToolReadinessTest, StartsTheToolOnlyWhereItCanHibernate) {
              dwordPut(FOR_THE_ACCOUNT, "EulaAccepted", 0);
          },
          LICENCE, false},
+        {"the tool only in winget's Links folder on the PATH",
+         [] {
+             dwordPut(FOR_THE_TOOL, "EulaAccepted", 1);
+             ToolPlace(false);
+             wingetLinksOnPath();
+         },
+         0, false},
         {"hibernation switched off",
          [] {
              dwordPut(FOR_THE_TOOL, "EulaAccepted", 1);

@@ -12,6 +12,7 @@ power='HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Control\Power'
 # The template accepts the licence for its account, as a user who ran the tool.
 eula='HKEY_CURRENT_USER\Software\Sysinternals'
 eula_computer='HKEY_LOCAL_MACHINE\Software\Sysinternals'
+links='Program Files/WinGet/Links'
 policy='HKEY_CURRENT_USER\Software\Policies\Microsoft\Windows\Control Panel\Desktop'
 
 # install.log as "STATE CHECK" per line, joined by commas, each check known by
@@ -36,21 +37,22 @@ findings() {
 # installed_in NAME TOOL EXPECTED <<REG: the registry changed by the lines of
 # a .reg file on standard input, the tool put where TOOL says, then an
 # install, whose install.log must say EXPECTED. TOOL is windows (the Windows
-# folder), path (C:\tools, an absolute entry of the PATH), here (only the
+# folder), path (an absolute entry of the PATH: winget's machine-wide Links
+# folder, where its command for the tool is a link, here a copy), here (only the
 # installer's current folder, which relative PATH entries lead to, and which
 # the saver never looks in) or no.
 installed_in() {
   { printf 'Windows Registry Editor Version 5.00\r\n\r\n'; sed 's/$/\r/'; } >"$drive_c/state.reg"
   win reg import 'C:\state.reg'
-  rm -rf "$drive_c/windows/psshutdown.exe" "$drive_c/tools" "$work/here"
+  rm -rf "$drive_c/windows/psshutdown.exe" "$drive_c/$links" "$work/here"
   mkdir -p "$work/here"
   case "$2" in
     windows) cp "$build/bin/psshutdown.exe" "$drive_c/windows/" ;;
-    path) mkdir "$drive_c/tools"; cp "$build/bin/psshutdown.exe" "$drive_c/tools/" ;;
+    path) mkdir -p "$drive_c/$links"; cp "$build/bin/psshutdown.exe" "$drive_c/$links/" ;;
     here) cp "$build/bin/psshutdown.exe" "$work/here/" ;;
   esac
   # Wine puts WINEPATH's entries before the PATH.
-  (cd "$work/here" && WINEPATH='.;..\here;C:\tools' win "$dist/$setup" /S)
+  (cd "$work/here" && WINEPATH=".;..\\here;C:\\${links//\//\\}" win "$dist/$setup" /S)
   check "exit code ($1)" 0 $?
   check "install.log ($1)" "$3" "$(findings)"
 }
