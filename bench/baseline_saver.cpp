@@ -1,10 +1,12 @@
 // The like-for-like yardstick for saver mode's start-up: the same job done the
 // least way Win32 allows, with no toolkit. It starts the common controls (the
-// same classes) and COM, reads the delay, starts the tool hidden and detached,
-// and opens the same window with the same button and font; the button starts
-// the abort and ends the program, as in Somnaro.
+// same classes) and COM, reads the delay, asks what Somnaro asks before it
+// starts the tool (found, licence accepted, hibernation on), starts the tool
+// hidden and detached, and opens the same window with the same button and
+// font; the button starts the abort and ends the program, as in Somnaro.
 #include <windows.h>
 #include <commctrl.h>
+#include <powrprof.h>
 
 static const int BUTTON_ID = 1;
 
@@ -24,6 +26,43 @@ static void delayRead(char* delay, DWORD size) {
     RegCloseKey(key);
 }
 
+static bool accepted(HKEY top, const char* key, DWORD view) {
+    DWORD value = 0, size = sizeof value;
+    return RegGetValueA(top, key, "EulaAccepted", RRF_RT_REG_DWORD | view, nullptr, &value,
+                        &size) == ERROR_SUCCESS &&
+           value != 0;
+}
+
+// The same three questions, with virtualization paused for the computer's
+// value as Somnaro pauses it; where they fail the baseline only starts no
+// tool, as no benchmark run meets it.
+static bool toolReady() {
+    char found[MAX_PATH];
+    if (!SearchPathA(nullptr, "psshutdown.exe", nullptr, MAX_PATH, found, nullptr)) return false;
+    bool licence = accepted(HKEY_CURRENT_USER, "Software\\Sysinternals\\PsShutdown", 0) ||
+                   accepted(HKEY_CURRENT_USER, "Software\\Sysinternals", 0);
+    if (!licence) {
+        HANDLE token = nullptr;
+        DWORD on = 0, size = 0, off = 0;
+        bool paused = OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY | TOKEN_ADJUST_DEFAULT,
+                                       &token) &&
+                      GetTokenInformation(token, TokenVirtualizationEnabled, &on, sizeof on,
+                                          &size) &&
+                      on && SetTokenInformation(token, TokenVirtualizationEnabled, &off, sizeof off);
+        licence = accepted(HKEY_LOCAL_MACHINE, "Software\\Sysinternals", RRF_SUBKEY_WOW6464KEY);
+        if (paused) SetTokenInformation(token, TokenVirtualizationEnabled, &on, sizeof on);
+        if (token) CloseHandle(token);
+    }
+    SYSTEM_POWER_CAPABILITIES power = {};
+    DWORD enabled = 1, size = sizeof enabled;
+    RegGetValueA(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Power",
+                 "HibernateEnabled", RRF_RT_REG_DWORD, nullptr, &enabled, &size);
+    return licence && GetPwrCapabilities(&power) && power.SystemS4 && power.HiberFilePresent &&
+           enabled != 0;
+}
+
+static bool g_ready = false;
+
 static void toolStart(const char* parameters) {
     char line[320];
     wsprintfA(line, "\"psshutdown\" %s", parameters);
@@ -41,7 +80,7 @@ static void toolStart(const char* parameters) {
 
 static LRESULT CALLBACK saverProcedure(HWND w, UINT m, WPARAM wp, LPARAM lp) {
     if (m == WM_COMMAND && LOWORD(wp) == BUTTON_ID && HIWORD(wp) == BN_CLICKED) {
-        toolStart("-a");
+        if (g_ready) toolStart("-a");
         Sleep(200);
         DestroyWindow(w);
         return 0;
@@ -61,7 +100,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     char delay[256], parameters[300];
     delayRead(delay, sizeof delay);
     wsprintfA(parameters, "-f -h -t %s", delay);
-    toolStart(parameters);
+    g_ready = toolReady();
+    if (g_ready) toolStart(parameters);
 
     WNDCLASSA wc = {};
     wc.lpfnWndProc = saverProcedure;

@@ -7,6 +7,10 @@ int LatencyRun(const char* label, const char* commandLine, const char* toolLog, 
 // How long CreateProcessA takes to return for a hidden, detached program.
 int SpawnRun(const char* commandLine, int runs);
 
+// How long saver mode's checks before it starts the tool take (the tool
+// found, its licence, hibernation), each run in full.
+int ChecksRun(int runs);
+
 // Starts a program, says "ready" once its window shows, keeps it open for a
 // number of seconds and closes it.
 int HoldRun(const char* commandLine, int seconds);

@@ -3,6 +3,9 @@
 // log is given, the tool has written its line).
 #include "bench_driver.h"
 #include "support/child.h"
+#include "app/tool.h"
+#include "toolkit/core/program_heap.h"
+#include "toolkit/core/text.h"
 #include <windows.h>
 #include <psapi.h>
 #include <stdio.h>
@@ -128,6 +131,19 @@ int SpawnRun(const char* commandLine, int runs) {
         CloseHandle(info.hThread);
         CloseHandle(info.hProcess);
     }
+    return 0;
+}
+
+int ChecksRun(int runs) {
+    ProgramHeapSet(HeapCreate(0, 4096, 0));
+    TextStart();
+    for (int i = 0; i < runs; ++i) {
+        LARGE_INTEGER begin;
+        QueryPerformanceCounter(&begin);
+        uint32_t missing = ToolReadinessCheck();
+        printf("checks %.3f %u\n", millisecondsSince(begin), missing);
+    }
+    TextEnd();
     return 0;
 }
 

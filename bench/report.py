@@ -115,6 +115,11 @@ def main(raw_path, out_dir):
             rows.append(("CreateProcessA of the tool, hidden and detached, median",
                          ms(statistics.median(spawn)), "",
                          "inside both savers' start-up, before their window opens"))
+        checks = [float(w[0]) for w in raw.get("checks", [])]
+        if checks:
+            rows.append(("Checks before the tool starts (found, licence, hibernation), median",
+                         ms(statistics.median(checks)), "",
+                         "inside both savers' start-up, before the tool starts"))
         if "baseline" in shown and "somnaro" in shown:
             a, b = statistics.median(shown["somnaro"]), statistics.median(shown["baseline"])
             rows.append(("Window visible (tool not waited for), median, vs the baseline saver",

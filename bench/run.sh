@@ -53,6 +53,8 @@ done
 
 # What starting the tool alone costs saver mode before its window opens.
 driver spawn "$runs" "\"$(winpath "$bin/psshutdown.exe")\" -f -h -t 60" >>"$raw"
+# What asking whether the tool can hibernate costs saver mode before it.
+driver checks "$runs" >>"$raw"
 
 # CPU time of the Linux processes that carry a Windows program, in ns, summed
 # over their threads.
