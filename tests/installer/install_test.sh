@@ -33,7 +33,9 @@ check "install.log's account line" \
 # 64-bit Windows SysWOW64, and none in System32 as 64-bit programs see it).
 check "every Somnaro.scr on drive C:" "./$scr_dir/Somnaro.scr" "$(cd "$drive_c" && find . -iname Somnaro.scr)"
 check "Somnaro.scr as built" same "$(cmp -s "$build/bin/Somnaro.scr" "$scr_file" && echo same)"
-check "files in the install folder" "README-Windows.txt install.log uninstall.exe" "$(cd "$installed" && echo *)"
+check "files in the install folder" "LICENSE README-Windows.txt install.log uninstall.exe" \
+  "$(cd "$installed" && echo *)"
+check "LICENSE as in the source tree" same "$(same "$top/LICENSE" "$installed/LICENSE")"
 # Windows keeps the saver as a short path; Wine's short form of a path that is
 # 8.3 already is the path itself, in the case of the folders on disk.
 screen_saver=$(reg_value user "$desktop" SCRNSAVE.EXE)
@@ -47,7 +49,7 @@ if [ "$target" = wow64 ]; then
     'Software\Microsoft\Windows\CurrentVersion\Uninstall\Somnaro' && echo present || echo absent)"
 fi
 # Counted before the readiness checks write install.log.
-kib=$(( ($(cat "$scr_file" "$installed"/README-Windows.txt "$installed"/uninstall.exe | wc -c) + 1023) / 1024 ))
+kib=$(( ($(cat "$scr_file" "$installed"/{LICENSE,README-Windows.txt,uninstall.exe} | wc -c) + 1023) / 1024 ))
 entry_values "$entry" <<LIST
 DisplayName|sz:Somnaro
 DisplayVersion|sz:$version

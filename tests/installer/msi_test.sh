@@ -107,7 +107,8 @@ server_down
 # One copy, in the folder where this Windows kind keeps 32-bit savers.
 check "every Somnaro.scr on drive C:" "./$scr_dir/Somnaro.scr" "$(cd "$drive_c" && find . -iname Somnaro.scr)"
 check "Somnaro.scr as built" same "$(same "$build/bin/Somnaro.scr" "$scr_file")"
-check "files in the install folder" "README-Windows.txt" "$(cd "$installed" && echo *)"
+check "files in the install folder" "LICENSE README-Windows.txt" "$(cd "$installed" && echo *)"
+check "LICENSE as in the source tree" same "$(same "$top/LICENSE" "$installed/LICENSE")"
 python3 -c 'import sys, zipfile; sys.stdout.buffer.write(zipfile.ZipFile(sys.argv[1]).read("README-Windows.txt"))' \
   "$dist/$zip" >"$work/zip-readme.txt"
 check "README-Windows.txt as in the zip" same "$(same "$work/zip-readme.txt" "$installed/README-Windows.txt")"
@@ -177,7 +178,8 @@ check "exit code of setup.exe over the package's" 2 $?
 server_down
 check "HibernateDelay given as the maximum" "sz:86400" "$(reg_value system "$settings" HibernateDelay)"
 check "uninstall entries after setup.exe's refusal" "$code" "$(codes)"
-check "files in the install folder after setup.exe's refusal" "README-Windows.txt" "$(cd "$installed" && echo *)"
+check "files in the install folder after setup.exe's refusal" "LICENSE README-Windows.txt" \
+  "$(cd "$installed" && echo *)"
 server_up
 check "exit code of its uninstall" 0 "$(msiexec /x "$dist/$msi")"
 
@@ -187,5 +189,6 @@ check "exit code of setup.exe" 0 $?
 check "exit code of the install over setup.exe's" 1603 "$(msiexec /i "$dist/$msi")"
 server_down
 check "uninstall entries beside setup.exe's" Somnaro "$(codes)"
-check "files of setup.exe's installation" "README-Windows.txt install.log uninstall.exe" "$(cd "$installed" && echo *)"
+check "files of setup.exe's installation" "LICENSE README-Windows.txt install.log uninstall.exe" \
+  "$(cd "$installed" && echo *)"
 finish

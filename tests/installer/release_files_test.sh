@@ -1,22 +1,23 @@
 #!/usr/bin/env bash
 # What `./somnaro.sh release` ships, as release_setup.sh made it: exactly the
 # installer, the zip, the MSI package and SHA256SUMS; in the zip exactly the
-# saver as built, README-Windows.txt with CRLF line ends, that same installer
-# and the administrative template; checksums that verify; and the same bytes
-# again from a second run of the script.
+# saver as built, README-Windows.txt with CRLF line ends, the licence, that
+# same installer and the administrative template; checksums that verify; and
+# the same bytes again from a second run of the script.
 #   tests/installer/release_files_test.sh BUILD_DIR WORK_DIR
 set -u
 . "$(dirname "$0")/scenario.sh" "$@"
 
 check "files in dist" "$(printf '%s\n' SHA256SUMS "$setup" "$zip" "$msi" | LC_ALL=C sort | xargs)" \
   "$(cd "$dist" && LC_ALL=C ls | xargs)"
-check "entries of the zip" "Somnaro.scr README-Windows.txt $setup policy/Somnaro.admx policy/en-US/Somnaro.adml" \
+check "entries of the zip" \
+  "Somnaro.scr README-Windows.txt LICENSE $setup policy/Somnaro.admx policy/en-US/Somnaro.adml" \
   "$(python3 -c 'import sys, zipfile; print(*zipfile.ZipFile(sys.argv[1]).namelist())' "$dist/$zip")"
 rm -rf "$work/unzipped"
 python3 -m zipfile -e "$dist/$zip" "$work/unzipped"
 check "Somnaro.scr in the zip" same "$(same "$build/bin/Somnaro.scr" "$work/unzipped/Somnaro.scr")"
 check "installer in the zip" same "$(same "$dist/$setup" "$work/unzipped/$setup")"
-for f in policy/Somnaro.admx policy/en-US/Somnaro.adml; do
+for f in LICENSE policy/Somnaro.admx policy/en-US/Somnaro.adml; do
   check "$f in the zip" same "$(same "$top/$f" "$work/unzipped/$f")"
 done
 check "README-Windows.txt line ends" "CRLF only" "$(python3 -c '
