@@ -5,7 +5,9 @@
 # Somnaro-VERSION-win32.zip (Somnaro.scr as built, README-Windows.txt,
 # LICENSE, the installer and the administrative template in policy\),
 # Somnaro-VERSION.msi (the package organisations deploy, built by make-msi.sh
-# from the same files) and SHA256SUMS. The version is the build's CMake project version; SOMNARO_RELEASE_VERSION
+# from the same files), SHA256SUMS and, when SOMNARO_RELEASE_URL names where
+# the files will be published, winget's manifests in winget/ (make-winget.sh).
+# The version is the build's CMake project version; SOMNARO_RELEASE_VERSION
 # stands in for it, so that the tests can make a later release of the same
 # files to upgrade to.
 # Every time stamp that goes into the files is the commit's (or
@@ -15,6 +17,8 @@
 # time.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
+# A wrong address stops the release before anything is made.
+"$here/make-winget.sh" --check
 # What the installers share, each name handed to their builds as a define.
 . "$here/product.env"
 shared=()
@@ -82,3 +86,5 @@ PY
 
 (cd "$out" && sha256sum "$setup" "$zip" "$msi" >SHA256SUMS)
 echo "wrote $out: $setup $zip $msi SHA256SUMS"
+# From the files as published: signed, when they are.
+"$here/make-winget.sh" "$out" "$version" "$setup" "$msi"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The installer run silently, as an administrator would: what it puts where
-# on this Windows kind, the delay changed by README-Windows.txt's command and
+# on this Windows kind, its entry in Programs and Features as winget's
+# manifest expects it, the delay changed by README-Windows.txt's command and
 # kept by an upgrade, the installed saver started as Windows starts it, a
 # running saver's file reported when it cannot be replaced or removed, and
 # the administrator's options: a /DELAY= outside the rule refused, /DELAY=
@@ -62,6 +63,9 @@ EstimatedSize|dword:$kib
 NoModify|dword:1
 NoRepair|dword:1
 LIST
+# winget tells that the package is installed, and which version, by this entry.
+check "the entry as setup.exe's winget manifest names it" "$(manifest_entry 0)" \
+  "$(entry_shown "$entry")"
 
 # README-Windows.txt's command for this Windows kind, run as it stands (on
 # 64-bit Windows by the 64-bit reg.exe), then an upgrade over that delay.

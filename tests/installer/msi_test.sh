@@ -2,12 +2,13 @@
 # The MSI package run silently by Windows Installer (Wine's msiexec), as a
 # deployment tool runs it, in one chain on one computer of this Windows kind:
 # delays that are refused with nothing installed; an install, what it puts
-# where, its one entry, and HKEY_CURRENT_USER left alone; a given delay; an
-# upgrade to a later package that keeps the delay, even one above the
-# maximum; a downgrade refused; the same package again; an uninstall that
-# leaves nothing but a key of the vendor's that is not Somnaro's; the largest
-# delay allowed, and setup.exe refusing beside it; and the package's refusal
-# where setup.exe's Somnaro is installed.
+# where, its one entry (as winget's manifest expects it), and
+# HKEY_CURRENT_USER left alone; a given delay; an upgrade to a later package
+# that keeps the delay, even one above the maximum; a downgrade refused; the
+# same package again; an uninstall that leaves nothing but a key of the
+# vendor's that is not Somnaro's; the largest delay allowed, and setup.exe
+# refusing beside it; and the package's refusal where setup.exe's Somnaro is
+# installed.
 #   tests/installer/msi_test.sh BUILD_DIR WORK_DIR TARGET
 set -u
 . "$(dirname "$0")/scenario.sh" "$@"
@@ -126,6 +127,8 @@ Publisher|sz:Veltrix
 InstallLocation|sz:$folder\\
 NoModify|dword:1
 LIST
+check "the entry as the package's winget manifest names it" "$(manifest_entry 1)" \
+  "$(entry_shown "$msi_entry")"
 # Programs and Features shows an MSI's icon from the product's registration.
 icon=$(sed -n 's/^"ProductIcon"="\(.*\)"$/\1/p' "$prefix/system.reg" | sed 's/\\\\/\//g; s/^C://')
 check "product icon" same "$(same "$top/resources/somnaro.ico" "$drive_c$icon")"
