@@ -3,8 +3,9 @@
 ; delay once, registers an uninstaller in Programs and Features, and then says
 ; what on this computer would stop it hibernating (readiness.nsh).
 ; make-release.sh builds it, defining VERSION, VERSION_QUAD, SCR, README,
-; LICENSE, ICON and OUTFILE, SIGN when the release is signed, and what the installers share
-; (product.env: SETTINGS_KEY, VENDOR_KEY, NSIS_ENTRY_KEY, the delay's rule, ...).
+; LICENSE, ICON and OUTFILE, SIGN when the release is signed, and what the
+; installers share (product.env: SETTINGS_KEY, VENDOR_KEY, NSIS_ENTRY_KEY, the
+; delay's rule, ...).
 
 Unicode true
 SetCompressor /SOLID lzma
