@@ -28,7 +28,8 @@ product=$build/i686/bin/Somnaro.scr
 run_packages=(cmake make wine wine64 xvfb x11-apps x11-utils googletest python3
               fonts-wine fonts-liberation)
 more_packages=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 nsis
-               git xdotool openssl wixl msitools faketime libxml2-utils)
+               git xdotool openssl wixl msitools faketime libxml2-utils python3-jsonschema
+               python3-yaml)
 
 # install [TARGET]: everything, or only what running TARGET needs: its
 # compiler, and the emulated Wine (i686) with the WoW64 loader folder (wow64).
@@ -117,8 +118,11 @@ case "$cmd" in
     scr_shoot i686 "$top/docs/settings-dialog.png" window /c
     "$top/installer/finish-page-shot.sh" "$build/i686" "$top/docs/installer-finish.png" ;;
   release)
-    install; compile
+    # An older release goes first; a wrong address for winget stops this one
+    # before the build.
     rm -rf "$top/dist"
+    "$top/installer/make-winget.sh" --check
+    install; compile
     "$top/installer/make-release.sh" "$build/i686" "$top/dist" ;;
   bench)
     install; compile; display_up; prefix_up x86_64; tool_place x86_64 >/dev/null

@@ -2,12 +2,14 @@
 # Makes what a Windows user downloads, from the i686 build tree:
 #   installer/make-release.sh BUILD_DIR OUT_DIR
 # writes into OUT_DIR Somnaro-VERSION-setup.exe (the installer),
-# Somnaro-VERSION-win32.zip (Somnaro.scr as built, README-Windows.txt, the
-# installer and the administrative template in policy\), Somnaro-VERSION.msi
-# (the package organisations deploy, built by make-msi.sh from the same
-# files) and SHA256SUMS. The version is the build's CMake project version;
-# SOMNARO_RELEASE_VERSION stands in for it, so that the tests can make a later
-# release of the same files to upgrade to.
+# Somnaro-VERSION-win32.zip (Somnaro.scr as built, README-Windows.txt,
+# LICENSE, the installer and the administrative template in policy\),
+# Somnaro-VERSION.msi (the package organisations deploy, built by make-msi.sh
+# from the same files), SHA256SUMS and, when SOMNARO_RELEASE_URL names where
+# the files will be published, winget's manifests in winget/ (make-winget.sh).
+# The version is the build's CMake project version; SOMNARO_RELEASE_VERSION
+# stands in for it, so that the tests can make a later release of the same
+# files to upgrade to.
 # Every time stamp that goes into the files is the commit's (or
 # SOURCE_DATE_EPOCH's), so the same commit gives the same bytes.
 # When the SOMNARO_SIGN_* variables ask for it (see sign-file.sh), Somnaro.scr,
@@ -15,6 +17,8 @@
 # time.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
+# A wrong address stops the release before anything is made.
+"$here/make-winget.sh" --check
 # What the installers share, each name handed to their builds as a define.
 . "$here/product.env"
 shared=()
@@ -38,7 +42,8 @@ zip=Somnaro-$version-win32.zip
 msi=Somnaro-$version.msi
 
 # The installer keeps each file's time. The README names the version and the
-# MSI's product code, and gets the CRLF line ends Notepad wants.
+# MSI's product code, and gets the CRLF line ends Notepad wants; the licence
+# goes with every copy.
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
 cp "$build/bin/Somnaro.scr" "$stage/Somnaro.scr"
@@ -50,17 +55,19 @@ fi
 product_code=$("$here/make-msi.sh" --product-code "$version")
 sed "s/@VERSION@/$version/g; s/@VERSION_QUAD@/$quad/g; s/@PRODUCT_CODE@/$product_code/g; s/\r*\$/\r/" \
   "$here/README-Windows.txt" >"$stage/README-Windows.txt"
-touch -d "@$epoch" "$stage/Somnaro.scr" "$stage/README-Windows.txt"
+cp "$here/../LICENSE" "$stage/LICENSE"
+touch -d "@$epoch" "$stage/Somnaro.scr" "$stage/README-Windows.txt" "$stage/LICENSE"
 
 makensis -V2 -WX -DVERSION="$version" -DVERSION_QUAD="$quad" -DSCR="$stage/Somnaro.scr" \
-  -DREADME="$stage/README-Windows.txt" -DICON="$here/../resources/somnaro.ico" \
-  -DOUTFILE="$out/$setup" "${shared[@]}" "${sign[@]}" "$here/somnaro.nsi"
+  -DREADME="$stage/README-Windows.txt" -DLICENSE="$stage/LICENSE" \
+  -DICON="$here/../resources/somnaro.ico" -DOUTFILE="$out/$setup" "${shared[@]}" "${sign[@]}" \
+  "$here/somnaro.nsi"
 cp "$out/$setup" "$stage/$setup"
 # The administrative template an organisation sets the delay with.
 cp -r "$here/../policy" "$stage/policy"
 
 # A zip of fixed order and times; zipfile gives every entry the same mode.
-python3 - "$out/$zip" "$epoch" "$stage" Somnaro.scr README-Windows.txt "$setup" \
+python3 - "$out/$zip" "$epoch" "$stage" Somnaro.scr README-Windows.txt LICENSE "$setup" \
   policy/Somnaro.admx policy/en-US/Somnaro.adml <<'PY'
 import sys, time, zipfile
 target, epoch, folder, names = sys.argv[1], int(sys.argv[2]), sys.argv[3], sys.argv[4:]
@@ -79,3 +86,5 @@ PY
 
 (cd "$out" && sha256sum "$setup" "$zip" "$msi" >SHA256SUMS)
 echo "wrote $out: $setup $zip $msi SHA256SUMS"
+# From the files as published: signed, when they are.
+"$here/make-winget.sh" "$out" "$version" "$setup" "$msi"

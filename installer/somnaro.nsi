@@ -2,9 +2,10 @@
 ; list 32-bit savers, can make it the user's screen saver, sets the default
 ; delay once, registers an uninstaller in Programs and Features, and then says
 ; what on this computer would stop it hibernating (readiness.nsh).
-; make-release.sh builds it, defining VERSION, VERSION_QUAD, SCR, README, ICON
-; and OUTFILE, SIGN when the release is signed, and what the installers share
-; (product.env: SETTINGS_KEY, VENDOR_KEY, NSIS_ENTRY_KEY, the delay's rule, ...).
+; make-release.sh builds it, defining VERSION, VERSION_QUAD, SCR, README,
+; LICENSE, ICON and OUTFILE, SIGN when the release is signed, and what the
+; installers share (product.env: SETTINGS_KEY, VENDOR_KEY, NSIS_ENTRY_KEY, the
+; delay's rule, ...).
 
 Unicode true
 SetCompressor /SOLID lzma
@@ -106,9 +107,10 @@ Section "Somnaro screen saver" SectionSaver
   ClearErrors
   SetOutPath $INSTDIR
   File "/oname=README-Windows.txt" "${README}"
+  File "/oname=LICENSE" "${LICENSE}"
   WriteUninstaller "$INSTDIR\uninstall.exe"
   ${If} ${Errors}
-    !insertmacro Fail "Could not write the uninstaller and README-Windows.txt into $INSTDIR."
+    !insertmacro Fail "Could not write the uninstaller, README-Windows.txt and LICENSE into $INSTDIR."
   ${EndIf}
 
   ; A delay given on the command line is written, also over an older one;
@@ -293,9 +295,11 @@ Section Uninstall
     !insertmacro Fail "Could not remove $SYSDIR\Somnaro.scr. If Somnaro is running, end it and uninstall again."
   ${EndIf}
   Delete "$INSTDIR\README-Windows.txt"
+  Delete "$INSTDIR\LICENSE"
   Delete "$INSTDIR\install.log"
   Delete "$INSTDIR\uninstall.exe"
   ${If} ${FileExists} "$INSTDIR\README-Windows.txt"
+  ${OrIf} ${FileExists} "$INSTDIR\LICENSE"
   ${OrIf} ${FileExists} "$INSTDIR\install.log"
   ${OrIf} ${FileExists} "$INSTDIR\uninstall.exe"
     !insertmacro Fail "Could not remove the files in $INSTDIR."

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The installer run silently, as an administrator would: what it puts where
-# on this Windows kind, the delay changed by README-Windows.txt's command and
+# on this Windows kind, its entry in Programs and Features as winget's
+# manifest expects it, the delay changed by README-Windows.txt's command and
 # kept by an upgrade, the installed saver started as Windows starts it, a
 # running saver's file reported when it cannot be replaced or removed, and
 # the administrator's options: a /DELAY= outside the rule refused, /DELAY=
@@ -33,7 +34,9 @@ check "install.log's account line" \
 # 64-bit Windows SysWOW64, and none in System32 as 64-bit programs see it).
 check "every Somnaro.scr on drive C:" "./$scr_dir/Somnaro.scr" "$(cd "$drive_c" && find . -iname Somnaro.scr)"
 check "Somnaro.scr as built" same "$(cmp -s "$build/bin/Somnaro.scr" "$scr_file" && echo same)"
-check "files in the install folder" "README-Windows.txt install.log uninstall.exe" "$(cd "$installed" && echo *)"
+check "files in the install folder" "LICENSE README-Windows.txt install.log uninstall.exe" \
+  "$(cd "$installed" && echo *)"
+check "LICENSE as in the source tree" same "$(same "$top/LICENSE" "$installed/LICENSE")"
 # Windows keeps the saver as a short path; Wine's short form of a path that is
 # 8.3 already is the path itself, in the case of the folders on disk.
 screen_saver=$(reg_value user "$desktop" SCRNSAVE.EXE)
@@ -47,7 +50,7 @@ if [ "$target" = wow64 ]; then
     'Software\Microsoft\Windows\CurrentVersion\Uninstall\Somnaro' && echo present || echo absent)"
 fi
 # Counted before the readiness checks write install.log.
-kib=$(( ($(cat "$scr_file" "$installed"/README-Windows.txt "$installed"/uninstall.exe | wc -c) + 1023) / 1024 ))
+kib=$(( ($(cat "$scr_file" "$installed"/{LICENSE,README-Windows.txt,uninstall.exe} | wc -c) + 1023) / 1024 ))
 entry_values "$entry" <<LIST
 DisplayName|sz:Somnaro
 DisplayVersion|sz:$version
@@ -60,6 +63,9 @@ EstimatedSize|dword:$kib
 NoModify|dword:1
 NoRepair|dword:1
 LIST
+# winget tells that the package is installed, and which version, by this entry.
+check "the entry as setup.exe's winget manifest names it" "$(manifest_entry 0)" \
+  "$(entry_shown "$entry")"
 
 # README-Windows.txt's command for this Windows kind, run as it stands (on
 # 64-bit Windows by the 64-bit reg.exe), then an upgrade over that delay.

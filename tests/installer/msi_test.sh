@@ -2,12 +2,13 @@
 # The MSI package run silently by Windows Installer (Wine's msiexec), as a
 # deployment tool runs it, in one chain on one computer of this Windows kind:
 # delays that are refused with nothing installed; an install, what it puts
-# where, its one entry, and HKEY_CURRENT_USER left alone; a given delay; an
-# upgrade to a later package that keeps the delay, even one above the
-# maximum; a downgrade refused; the same package again; an uninstall that
-# leaves nothing but a key of the vendor's that is not Somnaro's; the largest
-# delay allowed, and setup.exe refusing beside it; and the package's refusal
-# where setup.exe's Somnaro is installed.
+# where, its one entry (as winget's manifest expects it), and
+# HKEY_CURRENT_USER left alone; a given delay; an upgrade to a later package
+# that keeps the delay, even one above the maximum; a downgrade refused; the
+# same package again; an uninstall that leaves nothing but a key of the
+# vendor's that is not Somnaro's; the largest delay allowed, and setup.exe
+# refusing beside it; and the package's refusal where setup.exe's Somnaro is
+# installed.
 #   tests/installer/msi_test.sh BUILD_DIR WORK_DIR TARGET
 set -u
 . "$(dirname "$0")/scenario.sh" "$@"
@@ -107,7 +108,8 @@ server_down
 # One copy, in the folder where this Windows kind keeps 32-bit savers.
 check "every Somnaro.scr on drive C:" "./$scr_dir/Somnaro.scr" "$(cd "$drive_c" && find . -iname Somnaro.scr)"
 check "Somnaro.scr as built" same "$(same "$build/bin/Somnaro.scr" "$scr_file")"
-check "files in the install folder" "README-Windows.txt" "$(cd "$installed" && echo *)"
+check "files in the install folder" "LICENSE README-Windows.txt" "$(cd "$installed" && echo *)"
+check "LICENSE as in the source tree" same "$(same "$top/LICENSE" "$installed/LICENSE")"
 python3 -c 'import sys, zipfile; sys.stdout.buffer.write(zipfile.ZipFile(sys.argv[1]).read("README-Windows.txt"))' \
   "$dist/$zip" >"$work/zip-readme.txt"
 check "README-Windows.txt as in the zip" same "$(same "$work/zip-readme.txt" "$installed/README-Windows.txt")"
@@ -125,6 +127,8 @@ Publisher|sz:Veltrix
 InstallLocation|sz:$folder\\
 NoModify|dword:1
 LIST
+check "the entry as the package's winget manifest names it" "$(manifest_entry 1)" \
+  "$(entry_shown "$msi_entry")"
 # Programs and Features shows an MSI's icon from the product's registration.
 icon=$(sed -n 's/^"ProductIcon"="\(.*\)"$/\1/p' "$prefix/system.reg" | sed 's/\\\\/\//g; s/^C://')
 check "product icon" same "$(same "$top/resources/somnaro.ico" "$drive_c$icon")"
@@ -177,7 +181,8 @@ check "exit code of setup.exe over the package's" 2 $?
 server_down
 check "HibernateDelay given as the maximum" "sz:86400" "$(reg_value system "$settings" HibernateDelay)"
 check "uninstall entries after setup.exe's refusal" "$code" "$(codes)"
-check "files in the install folder after setup.exe's refusal" "README-Windows.txt" "$(cd "$installed" && echo *)"
+check "files in the install folder after setup.exe's refusal" "LICENSE README-Windows.txt" \
+  "$(cd "$installed" && echo *)"
 server_up
 check "exit code of its uninstall" 0 "$(msiexec /x "$dist/$msi")"
 
@@ -187,5 +192,6 @@ check "exit code of setup.exe" 0 $?
 check "exit code of the install over setup.exe's" 1603 "$(msiexec /i "$dist/$msi")"
 server_down
 check "uninstall entries beside setup.exe's" Somnaro "$(codes)"
-check "files of setup.exe's installation" "README-Windows.txt install.log uninstall.exe" "$(cd "$installed" && echo *)"
+check "files of setup.exe's installation" "LICENSE README-Windows.txt install.log uninstall.exe" \
+  "$(cd "$installed" && echo *)"
 finish

@@ -1,22 +1,25 @@
 #!/usr/bin/env bash
 # What `./somnaro.sh release` ships, as release_setup.sh made it: exactly the
-# installer, the zip, the MSI package and SHA256SUMS; in the zip exactly the
-# saver as built, README-Windows.txt with CRLF line ends, that same installer
-# and the administrative template; checksums that verify; and the same bytes
-# again from a second run of the script.
+# installer, the zip, the MSI package and SHA256SUMS, and no winget manifests
+# without an address to publish at; in the zip exactly the saver as built,
+# README-Windows.txt with CRLF line ends, the licence, that same installer and
+# the administrative template; checksums that verify; and the same bytes
+# again from a second run of the script, which says it wrote no manifests;
+# and a release for an address that is not https:// stopped at once.
 #   tests/installer/release_files_test.sh BUILD_DIR WORK_DIR
 set -u
 . "$(dirname "$0")/scenario.sh" "$@"
 
 check "files in dist" "$(printf '%s\n' SHA256SUMS "$setup" "$zip" "$msi" | LC_ALL=C sort | xargs)" \
   "$(cd "$dist" && LC_ALL=C ls | xargs)"
-check "entries of the zip" "Somnaro.scr README-Windows.txt $setup policy/Somnaro.admx policy/en-US/Somnaro.adml" \
+check "entries of the zip" \
+  "Somnaro.scr README-Windows.txt LICENSE $setup policy/Somnaro.admx policy/en-US/Somnaro.adml" \
   "$(python3 -c 'import sys, zipfile; print(*zipfile.ZipFile(sys.argv[1]).namelist())' "$dist/$zip")"
 rm -rf "$work/unzipped"
 python3 -m zipfile -e "$dist/$zip" "$work/unzipped"
 check "Somnaro.scr in the zip" same "$(same "$build/bin/Somnaro.scr" "$work/unzipped/Somnaro.scr")"
 check "installer in the zip" same "$(same "$dist/$setup" "$work/unzipped/$setup")"
-for f in policy/Somnaro.admx policy/en-US/Somnaro.adml; do
+for f in LICENSE policy/Somnaro.admx policy/en-US/Somnaro.adml; do
   check "$f in the zip" same "$(same "$top/$f" "$work/unzipped/$f")"
 done
 check "README-Windows.txt line ends" "CRLF only" "$(python3 -c '
@@ -37,8 +40,20 @@ check "SecureCustomProperties of $msi" \
 check "sha256sum -c" "$setup: OK $zip: OK $msi: OK" "$(cd "$dist" && sha256sum -c SHA256SUMS 2>&1 | tr '\n' ' ' | sed 's/ $//')"
 
 # A second run, with new times on every file it copies, gives the same bytes.
-"$top/installer/make-release.sh" "$build" "$work/again" >/dev/null
+said=$("$top/installer/make-release.sh" "$build" "$work/again")
 for f in "$setup" "$zip" "$msi" SHA256SUMS; do
   check "$f made again" same "$(same "$dist/$f" "$work/again/$f")"
+done
+check "what the release says of winget" "no winget manifests written: no SOMNARO_RELEASE_URL set" \
+  "$(grep -F 'winget manifests' <<<"$said")"
+
+# winget downloads over https only: any other address stops the release
+# before it makes anything, its folder included.
+for url in http://example.invalid/somnaro/ example.invalid/somnaro/ "https://example.invalid/some naro/" \
+           https://; do
+  rm -rf "$work/refused"
+  SOMNARO_RELEASE_URL=$url "$top/installer/make-release.sh" "$build" "$work/refused" 2>/dev/null
+  check "exit code of a release for \"$url\"" 2 $?
+  check "a release for \"$url\"" absent "$(present test -e "$work/refused")"
 done
 finish

@@ -15,6 +15,16 @@
 #   reg_key user|system KEY   true when the key exists
 #   entry_values KEY <<LIST   each NAME|EXPECTED line of LIST checked against
 #                             that value of the uninstall entry KEY
+#   entry_shown KEY           what winget finds an installed package by in
+#                             the uninstall entry KEY: its key's name, its
+#                             DisplayName, Publisher and DisplayVersion, one a
+#                             line
+#   manifest FIELD            a field of the signed release's winget manifests
+#                             (see winget_manifest.py)
+#   manifest_entry N          what those manifests expect entry_shown to be for
+#                             their installer N: its ProductCode, then the
+#                             name, publisher and version its
+#                             AppsAndFeaturesEntries give, or the package's
 #   present COMMAND...        "present" when COMMAND succeeds, else "absent"
 #   same FILE1 FILE2          "same" when the two files are equal, else "different"
 #   check WHAT EXPECTED ACTUAL  one named comparison
@@ -23,21 +33,23 @@
 # TARGET is i686 (32-bit Windows) or wow64 (64-bit Windows, where the 32-bit
 # installer and saver run under WoW64). It sets $top (the source tree), $build,
 # $work (the run's folder in the build tree), $version, $dist (the release
-# made there) with the file names $setup, $zip and $msi, the registry key $desktop,
+# made there) with the file names $setup, $zip and $msi, $manifests (the
+# folder of the signed release's winget manifests), the registry key $desktop,
 # and where the installation goes on this Windows kind: $scr and $folder as
 # Windows names them, $scr_file and $installed on the Linux side, and the keys
 # $vendor, $settings and $entry as they are saved (in WOW6432Node on 64-bit
 # Windows).
 
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-# A maintainer's signing key is for real releases: the tests' releases are
-# signed only where a test signs them.
-unset "${!SOMNARO_SIGN_@}"
+# A maintainer's signing key and address are for real releases: the tests'
+# releases are signed, and have winget's manifests, only where a test asks.
+unset "${!SOMNARO_SIGN_@}" SOMNARO_RELEASE_URL
 build=$1
 work=$2
 target=${3:-i686}
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 dist=$work/dist
+manifests=$work/signed/winget/manifests/v/Veltrix/Somnaro/$version
 setup=Somnaro-$version-setup.exe
 zip=Somnaro-$version-win32.zip
 msi=Somnaro-$version.msi
@@ -143,6 +155,26 @@ entry_values() {
   local name expected
   while IFS='|' read -r name expected; do
     check "uninstall entry: $name" "$expected" "$(reg_value system "$1" "$name")"
+  done
+}
+
+entry_shown() {
+  local name value
+  echo "${1##*\\}"
+  for name in DisplayName Publisher DisplayVersion; do
+    value=$(reg_value system "$1" "$name")
+    echo "${value#sz:}"
+  done
+}
+
+manifest() { python3 "$top/tests/installer/winget_manifest.py" "$manifests" "$1"; }
+
+manifest_entry() {
+  local installer=installer.Installers.$1 pair value
+  manifest "$installer.ProductCode"
+  for pair in DisplayName:PackageName Publisher:Publisher DisplayVersion:PackageVersion; do
+    value=$(manifest "$installer.AppsAndFeaturesEntries.0.${pair%:*}")
+    echo "${value:-$(manifest "defaultLocale.${pair#*:}")}"
   done
 }
 

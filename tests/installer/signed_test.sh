@@ -5,7 +5,10 @@
 # only: its installer, its MSI package and the zip's two programs verify
 # against that authority and no other; a changed code byte is caught; the same key gives
 # the same bytes; the unsigned release carries no signature; the other two
-# ways of signing work, and half-given ways stop the release.
+# ways of signing work, and half-given ways stop the release. Its winget
+# manifests: valid by winget's schemas, naming the package, its two
+# installers and psshutdown's package, with the hashes of the signed files
+# and the MSI package's own codes; the same bytes again too.
 #   tests/installer/signed_test.sh BUILD_DIR WORK_DIR TARGET
 set -u
 . "$(dirname "$0")/scenario.sh" "$@"
@@ -51,10 +54,67 @@ with open(sys.argv[1], "r+b") as f:
   check "unsigned $msi" unsigned "$(verdict "$dist/$msi" "$ca/ca.pem")"
   check "unsigned Somnaro.scr" unsigned "$(verdict "$work/unzipped/Somnaro.scr" "$ca/ca.pem")"
 
-  env "${key[@]}" "$top/installer/make-release.sh" "$build" "$work/signed-again" >/dev/null
-  for f in "$setup" "$zip" "$msi" SHA256SUMS; do
+  # The address release_setup.sh gave, here without its last slash, which
+  # the release adds.
+  url=https://example.invalid/somnaro/$version/
+  env "${key[@]}" SOMNARO_RELEASE_URL="${url%/}" "$top/installer/make-release.sh" "$build" \
+    "$work/signed-again" >/dev/null
+  winget=${manifests#"$signed"/}
+  for f in "$setup" "$zip" "$msi" SHA256SUMS "$winget"/Veltrix.Somnaro{,.installer,.locale.en-US}.yaml; do
     check "signed $f made again" same "$(cmp -s "$signed/$f" "$work/signed-again/$f" && echo same)"
   done
+
+  # The winget manifests. winget's schemas lie beside the source tree where
+  # the developers and CI keep them; a clone without them checks the rest.
+  names="Veltrix.Somnaro.installer.yaml Veltrix.Somnaro.locale.en-US.yaml Veltrix.Somnaro.yaml"
+  check "files of the winget manifests" "$names" "$(cd "$manifests" && echo *)"
+  schemas=$top/../shared/winget
+  if [ -d "$schemas" ]; then
+    check "the winget manifests by winget's schemas" "$(printf '%s: valid\n' $names)" \
+      "$(python3 "$top/tests/installer/winget_manifest.py" --valid "$schemas" "$manifests" 2>&1)"
+  else
+    echo "no winget schemas in $schemas: the manifests' schema check skipped"
+  fi
+  msi_property() {
+    msiinfo export "$signed/$msi" Property | tr -d '\r' | awk -F'\t' -v name="$1" '$1 == name { print $2 }'
+  }
+  while IFS='|' read -r field expected; do
+    check "manifest: $field" "$expected" "$(manifest "$field")"
+  done <<LIST
+version.PackageIdentifier|Veltrix.Somnaro
+installer.PackageIdentifier|Veltrix.Somnaro
+defaultLocale.PackageIdentifier|Veltrix.Somnaro
+version.PackageVersion|$version
+installer.PackageVersion|$version
+defaultLocale.PackageVersion|$version
+defaultLocale.Publisher|Veltrix
+defaultLocale.PackageName|Somnaro
+defaultLocale.License|MIT
+installer.ReleaseDate|$(date -u -d "@${SOURCE_DATE_EPOCH:-$(git -C "$top" log -1 --format=%ct)}" +%F)
+installer.Scope|machine
+installer.ElevationRequirement|elevationRequired
+installer.Dependencies|{"PackageDependencies": [{"PackageIdentifier": "Microsoft.Sysinternals.PsTools"}]}
+installer.InstallerSwitches|
+installer.Installers.0.InstallerType|nullsoft
+installer.Installers.0.Architecture|x86
+installer.Installers.0.InstallerUrl|$url$setup
+installer.Installers.0.InstallerSwitches|
+installer.Installers.1.InstallerType|msi
+installer.Installers.1.Architecture|x86
+installer.Installers.1.InstallerUrl|$url$msi
+installer.Installers.1.InstallerSwitches|
+installer.Installers.1.ProductCode|$(msi_property ProductCode)
+installer.Installers.1.AppsAndFeaturesEntries.0.UpgradeCode|$(msi_property UpgradeCode)
+installer.Installers.2|
+LIST
+  # Each installer's hash is its signed file's, as SHA256SUMS gives it.
+  hashes=$(for i in 0 1; do
+    sha=$(manifest "installer.Installers.$i.InstallerSha256")
+    echo "${sha,,}  $(basename "$(manifest "installer.Installers.$i.InstallerUrl")")"
+  done)
+  check "the manifests' hashes" "$(grep -e " $setup\$" -e " $msi\$" "$signed/SHA256SUMS")" "$hashes"
+  check "sha256sum -c of the signed release" "$setup: OK $zip: OK $msi: OK" \
+    "$(cd "$signed" && sha256sum -c SHA256SUMS 2>&1 | xargs)"
 
   # A PKCS#12 file and its password, and a command that signs a file in
   # place as a token's or a service's tool would.
