@@ -148,15 +148,48 @@ Function ForcedSaverFound
   Exch $0
 FunctionEnd
 
+; The absolute entries (C:\... or \\server\...) of the PATH text at $4 added to
+; the folder list at $3, each with its separator; $4 is cut up on the way.
+!macro AbsoluteEntriesAppend
+  System::Call 'msvcrt::wcstok(p r4, w ";") p .r5'
+  ${DoWhile} $5 <> 0
+    System::Call 'kernel32::lstrcpynW(w .r6, p r5, i ${NSIS_MAX_STRLEN})'
+    StrCpy $2 $6 2 1
+    StrCpy $7 $6 2
+    ${If} $2 == ":\"
+    ${OrIf} $2 == ":/"
+    ${OrIf} $7 == "\\"
+      System::Call 'kernel32::lstrcatW(p r3, w "$6;")'
+    ${EndIf}
+    System::Call 'msvcrt::wcstok(p 0, w ";") p .r5'
+  ${Loop}
+!macroend
+
+; A Path value of the registry into $4, its variables expanded as a sign-in
+; expands them; nothing is added where there is none.
+!macro RegistryPathAppend ROOT KEY
+  System::Call 'advapi32::RegGetValueW(p ${ROOT}, w "${KEY}", w "Path", i 2, p 0, p r4, *i ${PATH_BYTES}) i .r2'
+  ; RRF_RT_REG_SZ takes a REG_EXPAND_SZ too, expanded. Compared as text: a
+  ; call the system lacks leaves "error".
+  ${If} $2 == 0
+    !insertmacro AbsoluteEntriesAppend
+  ${EndIf}
+!macroend
+
 ; The path of psshutdown.exe as the saver would find it, or "" on the stack.
 ; The saver looks only in the system folder, the Windows folder's System, the
-; Windows folder and then the PATH's entries that are absolute (C:\... or
-; \\server\...): never in its own folder nor its current folder, where a web
-; page could have left a file of that name, nor through a relative entry that
-; leads back to them. This installer is 32-bit like the saver, so on 64-bit
-; Windows $SYSDIR leads to SysWOW64 here just as it does there. PATH may be
-; longer than an NSIS string, so it and the list are kept in memory of their
-; own; each entry is short enough for one.
+; Windows folder and then the PATH's entries that are absolute: never in its
+; own folder nor its current folder, where a web page could have left a file
+; of that name, nor through a relative entry that leads back to them. This
+; installer is 32-bit like the saver, so on 64-bit Windows $SYSDIR leads to
+; SysWOW64 here just as it does there. The PATH is the installer's own and
+; the one the registry holds for the computer and this account, which the
+; saver gets from the next sign-in on: winget installs psshutdown into a
+; folder it adds to the registry's PATH, then starts this installer with its
+; own PATH, which predates it. A PATH may be longer than an NSIS string, so
+; it and the list are kept in memory of their own; each entry is short
+; enough for one.
+!define PATH_BYTES 65536  ; the 32767 characters of the longest PATH, and its end
 Function ToolPath
   Push $0
   Push $1
@@ -167,37 +200,23 @@ Function ToolPath
   Push $6
   Push $7
   StrCpy $0 ""
-  System::Call 'kernel32::GetEnvironmentVariableW(w "PATH", p 0, i 0) i .r1'
-  IntOp $2 $1 + 1
-  IntOp $2 $2 * 2
-  System::Alloc $2
+  System::Alloc ${PATH_BYTES}
   Pop $4
-  IntOp $2 $1 + ${NSIS_MAX_STRLEN}
-  IntOp $2 $2 * 2
-  System::Alloc $2
+  System::Alloc 262144  ; the folders, and the entries of three PATHs
   Pop $3
   ${If} $3 <> 0
   ${AndIf} $4 <> 0
     System::Call 'kernel32::lstrcpyW(p r3, w "$SYSDIR;$WINDIR\System;$WINDIR;")'
-    System::Call 'kernel32::GetEnvironmentVariableW(w "PATH", p r4, i r1) i .r2'
-    ${If} $2 >= $1
-      StrCpy $2 0   ; missing, or grown since it was measured
+    System::Call 'kernel32::GetEnvironmentVariableW(w "PATH", p r4, i 32768) i .r2'
+    ${If} $2 >= 32768
+      StrCpy $2 0   ; missing, or too long for any Windows program
     ${EndIf}
     IntOp $2 $2 * 2
     IntPtrOp $2 $4 + $2
     System::Call '*$2(&i2 0)'
-    System::Call 'msvcrt::wcstok(p r4, w ";") p .r5'
-    ${DoWhile} $5 <> 0
-      System::Call 'kernel32::lstrcpynW(w .r6, p r5, i ${NSIS_MAX_STRLEN})'
-      StrCpy $2 $6 2 1
-      StrCpy $7 $6 2
-      ${If} $2 == ":\"
-      ${OrIf} $2 == ":/"
-      ${OrIf} $7 == "\\"
-        System::Call 'kernel32::lstrcatW(p r3, w "$6;")'
-      ${EndIf}
-      System::Call 'msvcrt::wcstok(p 0, w ";") p .r5'
-    ${Loop}
+    !insertmacro AbsoluteEntriesAppend
+    !insertmacro RegistryPathAppend 0x80000002 "SYSTEM\CurrentControlSet\Control\Session Manager\Environment"
+    !insertmacro RegistryPathAppend 0x80000001 "Environment"
     System::Call 'kernel32::SearchPathW(p r3, w "${TOOL}", p 0, i ${NSIS_MAX_STRLEN}, w .r6, p 0) i .r1'
     ${If} $1 <> 0
       StrCpy $0 $6

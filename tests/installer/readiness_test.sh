@@ -101,6 +101,22 @@ installed_in "ready, licence for the tool, no policy" path "$all_ok" <<REG
 "HibernateEnabled"=-
 [-$policy]
 REG
+# winget installs the tool for this account into its Links folder and names
+# that folder in the account's PATH in the registry, with a variable; then it
+# starts the installer with its own PATH, which predates that.
+rm -rf "$drive_c/windows/psshutdown.exe" "$drive_c/$links"
+user_links="$drive_c/users/$(id -un)/AppData/Local/Microsoft/WinGet/Links"
+mkdir -p "$user_links"
+cp "$build/bin/psshutdown.exe" "$user_links/"
+win reg add 'HKCU\Environment' /v Path /t REG_EXPAND_SZ /d '%LOCALAPPDATA%\Microsoft\WinGet\Links' /f
+rm -f "$installed/install.log"
+# No quotes around the installer's path, which has no blank: Wine would hand
+# them on to cmd escaped.
+win cmd /c "set PATH=C:\\windows\\system32;C:\\windows&& Z:${dist//\//\\}\\$setup /S"
+check "exit code (the tool on the next sign-in's PATH)" 0 $?
+check "install.log (the tool on the next sign-in's PATH)" "$all_ok" "$(findings)"
+win reg delete 'HKCU\Environment' /v Path /f
+rm -rf "$user_links"
 if [ "$target" = wow64 ]; then
   # 64-bit Windows looks for a bare name in its own System32, not in SysWOW64.
   installed_in "Somnaro forced by its name alone" windows \
