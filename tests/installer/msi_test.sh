@@ -20,9 +20,8 @@ later=$work/later/Somnaro-$later_version.msi
 rm -rf "$work/later"
 SOMNARO_RELEASE_VERSION=$later_version "$top/installer/make-release.sh" "$build" "$work/later" >/dev/null ||
   { echo "FAIL: no later release"; exit 1; }
-product_code() { msiinfo export "$1" Property | tr -d '\r' | awk -F'\t' '$1 == "ProductCode" { print $2 }'; }
-code=$(product_code "$dist/$msi")
-later_code=$(product_code "$later")
+code=$(msi_property "$dist/$msi" ProductCode)
+later_code=$(msi_property "$later" ProductCode)
 check "product codes of two versions differ" yes "$([ -n "$code" ] && [ "$code" != "$later_code" ] && echo yes)"
 
 # msiexec VERB PACKAGE [PROPERTY=VALUE...]: msiexec's exit code in full. A

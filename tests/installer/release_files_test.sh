@@ -35,8 +35,7 @@ check "README-Windows.txt's placeholders left" "" "$(grep -o '@[A-Z_]*@' "$work/
 # command line, by name and nothing else: a stray character drops one.
 check "SecureCustomProperties of $msi" \
   "HIBERNATEDELAY SOMNARO_EXISTING_DELAY SOMNARO_SETUP_ENTRY WIX_DOWNGRADE_DETECTED WIX_UPGRADE_DETECTED" \
-  "$(msiinfo export "$dist/$msi" Property | sed 's/\r$//' |
-     awk -F'\t' '$1 == "SecureCustomProperties" { print $2 }' | tr ';' '\n' | LC_ALL=C sort | xargs -d '\n')"
+  "$(msi_property "$dist/$msi" SecureCustomProperties | tr ';' '\n' | LC_ALL=C sort | xargs -d '\n')"
 check "sha256sum -c" "$setup: OK $zip: OK $msi: OK" "$(cd "$dist" && sha256sum -c SHA256SUMS 2>&1 | tr '\n' ' ' | sed 's/ $//')"
 
 # A second run, with new times on every file it copies, gives the same bytes.

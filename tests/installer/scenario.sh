@@ -25,6 +25,8 @@
 #                             their installer N: its ProductCode, then the
 #                             name, publisher and version its
 #                             AppsAndFeaturesEntries give, or the package's
+#   msi_property FILE NAME    a property of an MSI package, as its Property
+#                             table holds it
 #   present COMMAND...        "present" when COMMAND succeeds, else "absent"
 #   same FILE1 FILE2          "same" when the two files are equal, else "different"
 #   check WHAT EXPECTED ACTUAL  one named comparison
@@ -176,6 +178,10 @@ manifest_entry() {
     value=$(manifest "$installer.AppsAndFeaturesEntries.0.${pair%:*}")
     echo "${value:-$(manifest "defaultLocale.${pair#*:}")}"
   done
+}
+
+msi_property() {
+  msiinfo export "$1" Property | tr -d '\r' | awk -F'\t' -v name="$2" '$1 == name { print $2 }'
 }
 
 present() { "$@" && echo present || echo absent; }

@@ -75,9 +75,6 @@ with open(sys.argv[1], "r+b") as f:
   else
     echo "no winget schemas in $schemas: the manifests' schema check skipped"
   fi
-  msi_property() {
-    msiinfo export "$signed/$msi" Property | tr -d '\r' | awk -F'\t' -v name="$1" '$1 == name { print $2 }'
-  }
   while IFS='|' read -r field expected; do
     check "manifest: $field" "$expected" "$(manifest "$field")"
   done <<LIST
@@ -103,8 +100,8 @@ installer.Installers.1.InstallerType|msi
 installer.Installers.1.Architecture|x86
 installer.Installers.1.InstallerUrl|$url$msi
 installer.Installers.1.InstallerSwitches|
-installer.Installers.1.ProductCode|$(msi_property ProductCode)
-installer.Installers.1.AppsAndFeaturesEntries.0.UpgradeCode|$(msi_property UpgradeCode)
+installer.Installers.1.ProductCode|$(msi_property "$signed/$msi" ProductCode)
+installer.Installers.1.AppsAndFeaturesEntries.0.UpgradeCode|$(msi_property "$signed/$msi" UpgradeCode)
 installer.Installers.2|
 LIST
   # Each installer's hash is its signed file's, as SHA256SUMS gives it.
