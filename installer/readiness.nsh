@@ -79,6 +79,19 @@ Function HibernationReady
   Exch $0
 FunctionEnd
 
+; $0 := PLACE, where $0 is still "" and KEY holds EulaAccepted as a DWORD
+; other than 0; $1 is used up.
+!macro LicenceAsk ROOT KEY PLACE
+  ${If} $0 == ""
+    ClearErrors
+    ReadRegDWORD $1 ${ROOT} "${KEY}" EulaAccepted
+    ${IfNot} ${Errors}
+    ${AndIf} $1 <> 0
+      StrCpy $0 ${PLACE}
+    ${EndIf}
+  ${EndIf}
+!macroend
+
 ; Where psshutdown's licence is accepted, as the tool reads it: "computer",
 ; "account" (every tool of its maker), "tool", or "" on the stack. Only a
 ; DWORD other than 0 accepts. The computer's value counts only in the 64-bit
@@ -94,28 +107,11 @@ Function LicencePlace
   ${If} ${RunningX64}
     SetRegView 64
   ${EndIf}
-  ClearErrors
-  ReadRegDWORD $1 HKLM "${EULA_VENDOR_KEY}" EulaAccepted
+  !insertmacro LicenceAsk HKLM "${EULA_VENDOR_KEY}" computer
   SetRegView default
-  ${IfNot} ${Errors}
-  ${AndIf} $1 <> 0
-    StrCpy $0 computer
-  ${EndIf}
-  ${If} $0 == ""
-  ${AndIf} $AccountSystem <> 1
-    ClearErrors
-    ReadRegDWORD $1 HKCU "${EULA_VENDOR_KEY}" EulaAccepted
-    ${IfNot} ${Errors}
-    ${AndIf} $1 <> 0
-      StrCpy $0 account
-    ${Else}
-      ClearErrors
-      ReadRegDWORD $1 HKCU "${EULA_TOOL_KEY}" EulaAccepted
-      ${IfNot} ${Errors}
-      ${AndIf} $1 <> 0
-        StrCpy $0 tool
-      ${EndIf}
-    ${EndIf}
+  ${If} $AccountSystem <> 1
+    !insertmacro LicenceAsk HKCU "${EULA_VENDOR_KEY}" account
+    !insertmacro LicenceAsk HKCU "${EULA_TOOL_KEY}" tool
   ${EndIf}
   Pop $1
   Exch $0
