@@ -45,8 +45,8 @@ install() {
   done
   if [ ${#missing[@]} -gt 0 ]; then
     echo "installing: ${missing[*]}"
-    apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+    apt_refresh
+    apt_install "${missing[@]}"
   fi
   # Signs releases; bookworm's own osslsigncode is older.
   [ "$target" != all ] || "$top/tools/backports-setup.sh" osslsigncode
@@ -72,6 +72,7 @@ compile() {
   done
 }
 
+. "$top/tools/apt.sh"
 . "$top/tools/wine-session.sh"
 
 cmd=${1:-}

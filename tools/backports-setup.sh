@@ -9,6 +9,7 @@
 # Each PACKAGE is installed from backports unless its backports version is
 # installed already.
 set -euo pipefail
+. "$(dirname "$0")/apt.sh"
 mirror=$(apt-get indextargets --format '$(REPO_URI)' 'Release: bookworm' 'Identifier: Packages' | head -n1)
 [ -n "$mirror" ] || { echo "apt's sources name no Debian bookworm mirror" >&2; exit 1; }
 sources=/etc/apt/sources.list.d/bookworm-backports.sources
@@ -31,8 +32,8 @@ for p in "$@"; do
   esac
 done
 if [ ${#missing[@]} -gt 0 ]; then
-  apt-get update -qq; stale=0
+  apt_refresh; stale=0
   echo "installing from bookworm-backports: ${missing[*]}"
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  apt_install "${missing[@]}"
 fi
-[ "$stale" = 0 ] || apt-get update -qq
+[ "$stale" = 0 ] || apt_refresh

@@ -7,6 +7,7 @@
 # installed, and no binfmt_misc handler is registered.
 set -euo pipefail
 dir=$1
+. "$(dirname "$0")/apt.sh"
 wine_version=$(dpkg-query -W -f '${Version}' wine64)
 
 # qemu 7.2 (bookworm) ignores MAP_FIXED_NOREPLACE, and Wine's address-space
@@ -29,10 +30,9 @@ for l in "${libs[@]}"; do dpkg -s "$l:i386" >/dev/null 2>&1 || missing+=("$l:i38
 dpkg -s libz-mingw-w64 >/dev/null 2>&1 || missing+=(libz-mingw-w64)
 qemu_major=$(qemu-i386 --version 2>/dev/null | sed -n 's/^qemu-i386 version \([0-9]*\).*/\1/p' || true)
 if [ "${qemu_major:-0}" -lt 10 ] || [ ${#missing[@]} -gt 0 ]; then
-  apt-get update -qq; stale=0
+  apt_refresh; stale=0
   echo "installing for the emulated 32-bit Wine: qemu-user ${missing[*]}"
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
-    qemu-user/bookworm-backports "${missing[@]}" >/dev/null
+  apt_install qemu-user/bookworm-backports "${missing[@]}"
 fi
 
 # wine32 and libwine of the installed wine64's version, unpacked privately:
@@ -41,7 +41,7 @@ stamp=$dir/.unpacked-$wine_version
 if [ ! -f "$stamp" ]; then
   rm -rf "$dir"
   mkdir -p "$dir/debs"
-  [ "$stale" = 0 ] || apt-get update -qq
+  [ "$stale" = 0 ] || apt_refresh
   (cd "$dir/debs" && apt-get download -qq -o APT::Sandbox::User=root "wine32:i386=$wine_version" "libwine:i386=$wine_version")
   for deb in "$dir"/debs/*.deb; do dpkg -x "$deb" "$dir"; done
   rm -rf "$dir/debs"
