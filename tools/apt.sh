@@ -46,6 +46,9 @@ apt_install() {
   exit 1
 }
 
+# Never removes a package to make room: a set-up that would have to is told
+# so by apt's failure instead (seen here: the release's older i386 libraries
+# would have cost the installed Wine).
 apt_get_install() {
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "$@" >/dev/null
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends --no-remove "$@" >/dev/null
 }
