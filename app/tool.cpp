@@ -5,7 +5,6 @@
 // reading it where the tool and Windows keep it, and says what is missing.
 #include "app/tool.h"
 #include "registry/registry.h"
-#include "registry/virtualization_pause.h"
 #include "toolkit/core/system_libraries.h"
 #include "toolkit/core/text.h"
 #include "toolkit/process/programs.h"
@@ -43,9 +42,7 @@ bool licenceAccepted() {
         if (accepted(HKEY_CURRENT_USER, path, 0)) return true;
     // The tool reads the machine's value in the 64-bit view, so a copy under
     // WOW6432Node does not count; 32-bit Windows has one view and ignores
-    // the flag. Nor does a copy in the user's VirtualStore, which any user
-    // may write and the tool need not see.
-    VirtualizationPause pause;
+    // the flag.
     return accepted(HKEY_LOCAL_MACHINE, EULA_MACHINE_KEY, KEY_WOW64_64KEY);
 }
 
