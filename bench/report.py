@@ -122,7 +122,7 @@ def main(raw_path, out_dir):
                          "inside both savers' start-up, before their window opens"))
         checks = [float(w[0]) for w in raw.get("checks", [])]
         if checks:
-            rows.append(("Checks before the tool starts (found, licence, hibernation), median",
+            rows.append(("Checks before the tool starts (found, licence, hibernation, local session), median",
                          ms(statistics.median(checks)), "",
                          "inside both savers' start-up, before the tool starts"))
         if "baseline" in shown and "somnaro" in shown:
