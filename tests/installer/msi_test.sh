@@ -26,12 +26,14 @@ check "product codes of two versions differ" yes "$([ -n "$code" ] && [ "$code" 
 
 # msiexec VERB PACKAGE [PROPERTY=VALUE...]: msiexec's exit code in full. A
 # process's status reaches Linux cut to 8 bits (1603 as 67), so a batch file
-# waits for msiexec and writes its code down. Each run's log is kept.
-runs=0
+# waits for msiexec and writes its code down. Each run's log is kept, numbered
+# by a count in the prefix: the function runs in $(...), whose variables end
+# with it.
 msiexec() {
-  local verb=$1 package=$2
+  local verb=$1 package=$2 runs
   shift 2
-  runs=$((runs + 1))
+  runs=$(( $(cat "$prefix/msiexec-runs" 2>/dev/null || echo 0) + 1 ))
+  echo "$runs" >"$prefix/msiexec-runs"
   printf '@start "" /wait msiexec %s "%s" /qn /l*v C:\\msiexec-%s.log %s\r\n@echo %%errorlevel%%>C:\\msiexec-rc.txt\r\n' \
     "$verb" "Z:${package//\//\\}" "$runs" "$*" >"$drive_c/msiexec.cmd"
   rm -f "$drive_c/msiexec-rc.txt"
@@ -193,4 +195,5 @@ server_down
 check "uninstall entries beside setup.exe's" Somnaro "$(codes)"
 check "files of setup.exe's installation" "LICENSE README-Windows.txt install.log uninstall.exe" \
   "$(cd "$installed" && echo *)"
+check "msiexec's logs, one per run" "$(cat "$prefix/msiexec-runs")" "$(ls "$drive_c" | grep -c '^msiexec-[0-9]*\.log$')"
 finish
