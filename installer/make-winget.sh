@@ -88,7 +88,7 @@ PackageLocale: en-US
 Publisher: $PUBLISHER
 PackageName: $name
 License: MIT
-Copyright: $(grep -m1 '^Copyright' "$here/../LICENSE")
+Copyright: $COPYRIGHT
 ShortDescription: A screen saver that hibernates the computer after a delay you choose.
 Description: >-
   When Windows starts Somnaro as the screen saver, Somnaro asks psshutdown to

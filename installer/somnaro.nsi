@@ -41,7 +41,7 @@ VIAddVersionKey /LANG=1033 ProductVersion "${VERSION}"
 VIAddVersionKey /LANG=1033 FileVersion "${VERSION}"
 VIAddVersionKey /LANG=1033 FileDescription "Somnaro ${VERSION} setup"
 VIAddVersionKey /LANG=1033 CompanyName "${PUBLISHER}"
-VIAddVersionKey /LANG=1033 LegalCopyright "${PUBLISHER}"
+VIAddVersionKey /LANG=1033 LegalCopyright "${COPYRIGHT}"
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
