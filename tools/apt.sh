@@ -13,8 +13,10 @@ apt_refresh() {
   log=$(mktemp)
   if ! apt-get update -qq >"$log" 2>&1; then
     # apt's first error names the list and the reason (a mirror sync, a
-    # missing release file); the lines after it repeat or explain it.
-    cause=$(grep -m1 '^E: ' "$log" | sed 's/^E: //')
+    # missing release file); the lines after it repeat or explain it. Some
+    # failures (a bad signature) come as warnings only. Found nothing, grep
+    # fails, which under the callers' pipefail would end the set-up here.
+    cause=$({ grep -m1 '^E: ' "$log" || grep -m1 '^W: ' "$log" || true; } | sed 's/^[EW]: //')
     echo "warning: apt-get update failed (${cause:-exit code without a message}); going on with the package lists apt has" >&2
     apt_refresh_failed=1
   fi
