@@ -12,7 +12,7 @@ namespace {
 const DWORD LIMIT_MS = TimeLimitMs(20000);
 const char COMPUTER_KEY[] = "SOFTWARE\\Veltrix\\Somnaro";
 const char ACCOUNT_KEY[] = "Software\\Veltrix\\Somnaro";
-const int FIELD = 10, OK_BUTTON = 1000;
+const int FIELD = 10;
 
 std::string accountDelay() {
     char text[1024] = {};
@@ -59,14 +59,6 @@ void writesAllow(HKEY top, const char* path, bool writable) {
     EXPECT_EQ(writable ? ERROR_SUCCESS : ERROR_ACCESS_DENIED, write) << path;
 }
 
-HWND dialogOpen(ChildProcess& child) {
-    if (!child.start(ScrCommand("/c"))) return nullptr;
-    HWND dialog = ProcessWindowWait(child.id(), "InputRequester", LIMIT_MS);
-    for (DWORD begin = GetTickCount(); dialog && !GetDlgItem(dialog, OK_BUTTON); Sleep(10))
-        if (GetTickCount() - begin > LIMIT_MS) return nullptr;
-    return dialog;
-}
-
 std::string fieldText(HWND dialog) {
     char text[256] = {};
     SendMessageA(GetDlgItem(dialog, FIELD), WM_GETTEXT, sizeof text, (LPARAM)text);
@@ -78,7 +70,7 @@ std::string fieldText(HWND dialog) {
 // without one.
 HWND settingsRun(const char* shown, const char* entry) {
     ChildProcess child;
-    HWND dialog = dialogOpen(child);
+    HWND dialog = SettingsDialogOpen(child, LIMIT_MS);
     if (!dialog) {
         ADD_FAILURE() << "no requester";
         return nullptr;
