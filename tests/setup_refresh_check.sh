@@ -41,7 +41,7 @@ check() {
     failures=$((failures + 1)); echo "FAIL: $1: expected [$2], got [$3]"; fi
 }
 
-install="install -y -qq --no-install-recommends tool-a tool-b/bookworm-backports"
+install="install -y -qq --no-install-recommends --no-remove tool-a tool-b/bookworm-backports"
 refresh_warning="warning: apt-get update failed (Failed to fetch http://mirror.invalid/Packages.xz  File has unexpected size (374820 != 376004). Mirror sync in progress?); going on with the package lists apt has"
 retry_warning="warning: installing from $codename's own package lists, since the refresh failed"
 held="E: Unable to correct problems, you have held broken packages."
@@ -60,9 +60,9 @@ while IFS='|' read -r update result code said calls; do
 done <<LIST
 error|ok|0|$refresh_warning|update -qq / $install
 quiet|ok|0|warning: apt-get update failed (GPG error: http://mirror.invalid bookworm InRelease: The following signatures were invalid); going on with the package lists apt has|update -qq / $install
-error|plain|0|$refresh_warning / $held / $retry_warning|update -qq / $install / install -y -qq --no-install-recommends -t $codename tool-a tool-b/bookworm-backports
+error|plain|0|$refresh_warning / $held / $retry_warning|update -qq / $install / install -y -qq --no-install-recommends --no-remove -t $codename tool-a tool-b/bookworm-backports
 ok|plain|1|$held / could not install: tool-b|update -qq / $install
-error|error|1|$refresh_warning / $held / $retry_warning / $held / could not install: tool-b|update -qq / $install / install -y -qq --no-install-recommends -t $codename tool-a tool-b/bookworm-backports
+error|error|1|$refresh_warning / $held / $retry_warning / $held / could not install: tool-b|update -qq / $install / install -y -qq --no-install-recommends --no-remove -t $codename tool-a tool-b/bookworm-backports
 LIST
 echo "$passes passed, $failures failed"
 [ "$failures" = 0 ]
