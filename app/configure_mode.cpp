@@ -1,5 +1,6 @@
 // Configuration mode: let the user set the hibernate delay, keeping the text
-// as typed unless its number is below the minimum; under a policy, only say so.
+// as typed unless its number is below the minimum, where this account's saver
+// reads it; under a policy, only say so.
 #include "app/delay_setting.h"
 #include "app/globals.h"
 #include "app/modes.h"
@@ -21,6 +22,19 @@ static void policySay(const char* delay) {
     MessageBoxA(nullptr, text, "Somnaro v0.5", MB_OK | MB_ICONINFORMATION);
 }
 
+// The delay typed is at most what the requester holds; only its first 200
+// characters are named.
+static void storeFailSay(const char* delay) {
+    char text[1024];
+    wsprintfA(text,
+              "The hibernate delay of %.200s seconds could not be saved: Windows let Somnaro "
+              "write neither this computer's setting (HKEY_LOCAL_MACHINE\\%s) nor your "
+              "account's own (HKEY_CURRENT_USER\\%s). The screen saver goes on using the "
+              "delay it used before.",
+              delay, DELAY_SETTINGS_KEY, DELAY_ACCOUNT_KEY);
+    MessageBoxA(nullptr, text, "Somnaro v0.5", MB_OK | MB_ICONWARNING);
+}
+
 void ConfigureModeRun() {
     // Asked first: under a policy nothing is written, not even the first
     // run's key, and no requester offers what the saver would not use.
@@ -37,8 +51,9 @@ void ConfigureModeRun() {
                          "");
     }
 
+    // What this account's saver uses: its own choice where it made one.
     at = WorkspacePosition();
-    RegistryValueGet(HKEY_LOCAL_MACHINE, DELAY_SETTINGS_KEY, DELAY_VALUE, "", at);
+    DelaySettingGet(at);
     TextStore(&g_program.delayText, at);
 
     at = WorkspacePosition();
@@ -49,7 +64,6 @@ void ConfigureModeRun() {
     // A cancelled requester gives "", whose number is 0: it too stores the minimum.
     if (TextToInteger(g_program.delayText) < DELAY_MINIMUM) TextAssign(&g_program.delayText, "30");
 
-    // Not examined: a failed write leaves the old setting, with nobody to tell.
-    RegistryValueWrite(HKEY_LOCAL_MACHINE, DELAY_SETTINGS_KEY, DELAY_VALUE, g_program.delayText,
-                       TYPE_TEXT, "");
+    // A choice Windows lets this account keep nowhere would be lost unseen.
+    if (DelayStore(g_program.delayText) == DELAY_STORED_NOWHERE) storeFailSay(g_program.delayText);
 }

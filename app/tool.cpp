@@ -5,7 +5,6 @@
 // reading it where the tool and Windows keep it, and says what is missing.
 #include "app/tool.h"
 #include "registry/registry.h"
-#include "registry/virtualization_pause.h"
 #include "toolkit/core/system_libraries.h"
 #include "toolkit/core/text.h"
 #include "toolkit/process/programs.h"
@@ -22,6 +21,8 @@ const char* const EULA_ACCOUNT_KEYS[] = {"Software\\Sysinternals\\PsShutdown",
 const char EULA_MACHINE_KEY[] = "Software\\Sysinternals";
 // `powercfg /hibernate off` leaves 0 here.
 const char POWER_KEY[] = "SYSTEM\\CurrentControlSet\\Control\\Power";
+// The session at the computer's own screen, where Windows keeps it.
+const char TERMINAL_SERVER_KEY[] = "SYSTEM\\CurrentControlSet\\Control\\Terminal Server";
 
 typedef BOOLEAN(WINAPI* GetPwrCapabilitiesFn)(PSYSTEM_POWER_CAPABILITIES);
 
@@ -43,9 +44,7 @@ bool licenceAccepted() {
         if (accepted(HKEY_CURRENT_USER, path, 0)) return true;
     // The tool reads the machine's value in the 64-bit view, so a copy under
     // WOW6432Node does not count; 32-bit Windows has one view and ignores
-    // the flag. Nor does a copy in the user's VirtualStore, which any user
-    // may write and the tool need not see.
-    VirtualizationPause pause;
+    // the flag.
     return accepted(HKEY_LOCAL_MACHINE, EULA_MACHINE_KEY, KEY_WOW64_64KEY);
 }
 
@@ -62,6 +61,19 @@ bool hibernationReady() {
     return !RegistryDwordGet(HKEY_LOCAL_MACHINE, POWER_KEY, "HibernateEnabled", &enabled) ||
            enabled != 0;
 }
+// Windows starts an account's screen saver in its Remote Desktop session too,
+// and a hibernated computer drops whoever is connected, with no way to wake
+// it from afar. The metric says so for an ordinary remote session; a RemoteFX
+// session reports itself local there, and only differs from the console's
+// session, which Windows names here. No value, or no number: local.
+bool sessionRemote() {
+    if (GetSystemMetrics(SM_REMOTESESSION)) return true;
+    uint32_t console = 0;
+    DWORD own = 0;
+    if (!RegistryDwordGet(HKEY_LOCAL_MACHINE, TERMINAL_SERVER_KEY, "GlassSessionId", &console))
+        return false;
+    return ProcessIdToSessionId(GetCurrentProcessId(), &own) && own != console;
+}
 }  // namespace
 
 uint32_t ToolReadinessCheck() {
@@ -69,6 +81,7 @@ uint32_t ToolReadinessCheck() {
     if (!toolFound()) missing |= TOOL_NOT_FOUND;
     if (!licenceAccepted()) missing |= TOOL_LICENCE_OPEN;
     if (!hibernationReady()) missing |= TOOL_HIBERNATION_OFF;
+    if (sessionRemote()) missing |= TOOL_REMOTE_SESSION;
     return missing;
 }
 
@@ -77,7 +90,7 @@ void ToolReadinessSay(uint32_t missing) {
     UINT length = GetSystemWindowsDirectoryA(windows, MAX_PATH);
     if (length == 0 || length >= MAX_PATH) lstrcpyA(windows, "C:\\Windows");
     // Each part below is shorter than 300 characters, the folder included.
-    char text[MAX_PATH + 1200];
+    char text[MAX_PATH + 1500];
     lstrcpyA(text, "Somnaro cannot hibernate this computer, so it has not started psshutdown, "
                    "and no hibernation is scheduled.");
     if (missing & TOOL_NOT_FOUND) {
@@ -93,6 +106,12 @@ void ToolReadinessSay(uint32_t missing) {
     if (missing & TOOL_HIBERNATION_OFF)
         lstrcatA(text, "\r\n\r\nHibernation is off or not available. To switch it on, run this "
                        "in a command prompt opened as administrator:\r\n    powercfg /hibernate on");
+    if (missing & TOOL_REMOTE_SESSION)
+        lstrcatA(text, "\r\n\r\nThis is a Remote Desktop session. Somnaro does not hibernate a "
+                       "computer from one, since whoever is connected would be cut off until "
+                       "someone wakes the computer by hand. Sign out or disconnect instead, and "
+                       "let the computer's own power settings put it to sleep once nobody is "
+                       "connected.");
     MessageBoxA(nullptr, text, "Somnaro v0.5", MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
 }
 

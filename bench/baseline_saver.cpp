@@ -1,29 +1,47 @@
 // The like-for-like yardstick for saver mode's start-up: the same job done the
 // least way Win32 allows, with no toolkit. It starts the common controls (the
 // same classes) and COM, reads the delay, asks what Somnaro asks before it
-// starts the tool (found, licence accepted, hibernation on), starts the tool
-// hidden and detached, and opens the same window with the same button and
-// font; the button starts the abort and ends the program, as in Somnaro.
+// starts the tool (found, licence accepted, hibernation on, a local session),
+// starts the tool hidden and detached, and opens the same window with the
+// same button and font; the button starts the abort and ends the program, as
+// in Somnaro. It carries Somnaro's manifest, so its button is of the same
+// Common Controls 6.
 #include <windows.h>
 #include <commctrl.h>
 #include <powrprof.h>
 
 static const int BUTTON_ID = 1;
 
-// The stored delay, or "60" when there is none that fits.
-static void delayRead(char* delay, DWORD size) {
-    lstrcpynA(delay, "60", static_cast<int>(size));
+// One stored delay that fits into `delay`; false when there is none.
+static bool delayFrom(HKEY top, const char* path, char* delay, DWORD size) {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Veltrix\\Somnaro", 0, KEY_READ, &key) !=
-        ERROR_SUCCESS)
-        return;
+    if (RegOpenKeyExA(top, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
     char value[256] = {};
     DWORD type = 0, bytes = sizeof value - 1;
-    if (RegQueryValueExA(key, "HibernateDelay", nullptr, &type,
-                         reinterpret_cast<BYTE*>(value), &bytes) == ERROR_SUCCESS &&
-        type == REG_SZ && value[0])
-        lstrcpynA(delay, value, static_cast<int>(size));
+    bool found = RegQueryValueExA(key, "HibernateDelay", nullptr, &type,
+                                  reinterpret_cast<BYTE*>(value), &bytes) == ERROR_SUCCESS &&
+                 type == REG_SZ && value[0];
+    if (found) lstrcpynA(delay, value, static_cast<int>(size));
     RegCloseKey(key);
+    return found;
+}
+
+// The account's own delay, else the computer's, else "60".
+static void delayRead(char* delay, DWORD size) {
+    if (delayFrom(HKEY_CURRENT_USER, "Software\\Veltrix\\Somnaro", delay, size)) return;
+    if (delayFrom(HKEY_LOCAL_MACHINE, "SOFTWARE\\Veltrix\\Somnaro", delay, size)) return;
+    lstrcpynA(delay, "60", static_cast<int>(size));
+}
+
+// A Remote Desktop session, by the metric or by the console's session id.
+static bool sessionRemote() {
+    if (GetSystemMetrics(SM_REMOTESESSION)) return true;
+    DWORD console = 0, size = sizeof console, own = 0;
+    return RegGetValueA(HKEY_LOCAL_MACHINE,
+                        "SYSTEM\\CurrentControlSet\\Control\\Terminal Server",
+                        "GlassSessionId", RRF_RT_REG_DWORD, nullptr, &console,
+                        &size) == ERROR_SUCCESS &&
+           ProcessIdToSessionId(GetCurrentProcessId(), &own) && own != console;
 }
 
 static bool accepted(HKEY top, const char* key, DWORD view) {
@@ -33,32 +51,22 @@ static bool accepted(HKEY top, const char* key, DWORD view) {
            value != 0;
 }
 
-// The same three questions, with virtualization paused for the computer's
-// value as Somnaro pauses it; where they fail the baseline only starts no
-// tool, as no benchmark run meets it.
+// The same questions; where they fail the baseline only starts no tool, as
+// no benchmark run meets it.
 static bool toolReady() {
     char found[MAX_PATH];
     if (!SearchPathA(nullptr, "psshutdown.exe", nullptr, MAX_PATH, found, nullptr)) return false;
     bool licence = accepted(HKEY_CURRENT_USER, "Software\\Sysinternals\\PsShutdown", 0) ||
                    accepted(HKEY_CURRENT_USER, "Software\\Sysinternals", 0);
-    if (!licence) {
-        HANDLE token = nullptr;
-        DWORD on = 0, size = 0, off = 0;
-        bool paused = OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY | TOKEN_ADJUST_DEFAULT,
-                                       &token) &&
-                      GetTokenInformation(token, TokenVirtualizationEnabled, &on, sizeof on,
-                                          &size) &&
-                      on && SetTokenInformation(token, TokenVirtualizationEnabled, &off, sizeof off);
+    if (!licence)
         licence = accepted(HKEY_LOCAL_MACHINE, "Software\\Sysinternals", RRF_SUBKEY_WOW6464KEY);
-        if (paused) SetTokenInformation(token, TokenVirtualizationEnabled, &on, sizeof on);
-        if (token) CloseHandle(token);
-    }
     SYSTEM_POWER_CAPABILITIES power = {};
     DWORD enabled = 1, size = sizeof enabled;
     RegGetValueA(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Power",
                  "HibernateEnabled", RRF_RT_REG_DWORD, nullptr, &enabled, &size);
+    bool remote = sessionRemote();
     return licence && GetPwrCapabilities(&power) && power.SystemS4 && power.HiberFilePresent &&
-           enabled != 0;
+           enabled != 0 && !remote;
 }
 
 static bool g_ready = false;

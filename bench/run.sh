@@ -22,6 +22,7 @@ driver() { timeout 120 "$wine_exec" x86_64 "$bin/bench_driver.exe" "$@" 2>/dev/n
 
 scr="\"$(winpath "$bin/Somnaro.scr")\" /s"
 minimal="\"$(winpath "$bin/bench_minimal.exe")\""
+minimal_cc6="\"$(winpath "$bin/bench_minimal_cc6.exe")\""
 baseline="\"$(winpath "$bin/bench_baseline.exe")\""
 toollog=$native/bench-tool.log
 export PSSHUTDOWN_LOG; PSSHUTDOWN_LOG=$(winpath "$toollog")
@@ -49,6 +50,8 @@ for _ in $(seq "$runs"); do
   driver latency baseline 1 "$PSSHUTDOWN_LOG" "$baseline" >>"$raw"
   driver latency minimal 1 - "$minimal" >>"$raw"
   driver latency minimal_dlls 1 - "$minimal /dlls" >>"$raw"
+  # The same, with Somnaro's manifest: comctl32 6 from the side-by-side store.
+  driver latency minimal_cc6 1 - "$minimal_cc6 /dlls" >>"$raw"
 done
 
 # What starting the tool alone costs saver mode before its window opens.
@@ -77,14 +80,17 @@ program_pid() {
   done
 }
 
+# POINTER: where the mouse pointer rests meanwhile, "x y" on the screen.
 idle_measure() {
-  local label=$1 name=$2 line=$3 out pid before t0 t1
+  local label=$1 name=$2 line=$3 pointer=$4 out pid before t0 t1
   out=$(mktemp)
   before=$(ls /proc | grep -E '^[0-9]+$' | tr '\n' ' ')
   # Straight into the file: "ready" must show while the driver still runs.
   timeout 60 "$wine_exec" x86_64 "$bin/bench_driver.exe" hold $((idle_seconds + 3)) "$line" >"$out" 2>/dev/null &
   local holder=$!
   for _ in $(seq 200); do grep -q '^ready' "$out" && break; sleep 0.1; done
+  # shellcheck disable=SC2086  # two numbers
+  xdotool mousemove $pointer
   sleep 1  # past the first paint
   pid=$(program_pid "$name" "$before")
   if [ -n "$pid" ]; then
@@ -98,9 +104,15 @@ idle_measure() {
   rm -f "$out"
 }
 
+# The pointer away from the window, as it mostly is when a saver starts; and
+# resting on the button, whose themed hot look Wine follows by polling the
+# pointer every millisecond while it is there (Windows tells the button when
+# the pointer leaves instead, at no cost).
+away="10 10" on_button="420 360"
 echo "idle: ${idle_seconds} s each"
-idle_measure somnaro Somnaro.scr "$scr"
-idle_measure minimal bench_minimal.exe "$minimal"
+idle_measure somnaro Somnaro.scr "$scr" "$away"
+idle_measure somnaro_on_button Somnaro.scr "$scr" "$on_button"
+idle_measure minimal bench_minimal.exe "$minimal" "$away"
 
 echo "toolkit costs"
 driver toolkit >>"$raw"

@@ -4,7 +4,7 @@
 #   installer/make-msi.sh VERSION STAGE OUT_FILE [-DNAME=value ...]
 #   installer/make-msi.sh --product-code VERSION   prints that version's
 #                                                  product code
-# STAGE holds Somnaro.scr, README-Windows.txt and LICENSE as the release
+# STAGE holds Somnaro.scr, README-Windows.txt and LICENSE.txt as the release
 # staged them (signed, with their times set); the defines are what the
 # installers share (product.env), as make-release.sh hands them to both
 # builds.
@@ -48,7 +48,7 @@ package_code=$(named_uuid "Somnaro package $version $commit")
 # each file's time in the cabinet.
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-cp -p "$stage/Somnaro.scr" "$stage/README-Windows.txt" "$stage/LICENSE" "$work/"
+cp -p "$stage/Somnaro.scr" "$stage/README-Windows.txt" "$stage/LICENSE.txt" "$work/"
 cp "$here/../resources/somnaro.ico" "$work/somnaro.ico"
 touch -d "@$SOURCE_DATE_EPOCH" "$work/somnaro.ico"
 

@@ -3,7 +3,7 @@
 #   installer/make-release.sh BUILD_DIR OUT_DIR
 # writes into OUT_DIR Somnaro-VERSION-setup.exe (the installer),
 # Somnaro-VERSION-win32.zip (Somnaro.scr as built, README-Windows.txt,
-# LICENSE, the installer and the administrative template in policy\),
+# LICENSE.txt, the installer and the administrative template in policy\),
 # Somnaro-VERSION.msi (the package organisations deploy, built by make-msi.sh
 # from the same files), SHA256SUMS and, when SOMNARO_RELEASE_URL names where
 # the files will be published, winget's manifests in winget/ (make-winget.sh).
@@ -42,8 +42,9 @@ zip=Somnaro-$version-win32.zip
 msi=Somnaro-$version.msi
 
 # The installer keeps each file's time. The README names the version and the
-# MSI's product code, and gets the CRLF line ends Notepad wants; the licence
-# goes with every copy.
+# MSI's product code; it and the licence get the CRLF line ends Notepad wants,
+# and the licence the extension that lets Windows open it as text. The
+# licence goes with every copy.
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
 cp "$build/bin/Somnaro.scr" "$stage/Somnaro.scr"
@@ -55,11 +56,11 @@ fi
 product_code=$("$here/make-msi.sh" --product-code "$version")
 sed "s/@VERSION@/$version/g; s/@VERSION_QUAD@/$quad/g; s/@PRODUCT_CODE@/$product_code/g; s/\r*\$/\r/" \
   "$here/README-Windows.txt" >"$stage/README-Windows.txt"
-cp "$here/../LICENSE" "$stage/LICENSE"
-touch -d "@$epoch" "$stage/Somnaro.scr" "$stage/README-Windows.txt" "$stage/LICENSE"
+sed 's/\r*$/\r/' "$here/../LICENSE" >"$stage/LICENSE.txt"
+touch -d "@$epoch" "$stage/Somnaro.scr" "$stage/README-Windows.txt" "$stage/LICENSE.txt"
 
 makensis -V2 -WX -DVERSION="$version" -DVERSION_QUAD="$quad" -DSCR="$stage/Somnaro.scr" \
-  -DREADME="$stage/README-Windows.txt" -DLICENSE="$stage/LICENSE" \
+  -DREADME="$stage/README-Windows.txt" -DLICENSE="$stage/LICENSE.txt" \
   -DICON="$here/../resources/somnaro.ico" -DOUTFILE="$out/$setup" "${shared[@]}" "${sign[@]}" \
   "$here/somnaro.nsi"
 cp "$out/$setup" "$stage/$setup"
@@ -67,7 +68,7 @@ cp "$out/$setup" "$stage/$setup"
 cp -r "$here/../policy" "$stage/policy"
 
 # A zip of fixed order and times; zipfile gives every entry the same mode.
-python3 - "$out/$zip" "$epoch" "$stage" Somnaro.scr README-Windows.txt LICENSE "$setup" \
+python3 - "$out/$zip" "$epoch" "$stage" Somnaro.scr README-Windows.txt LICENSE.txt "$setup" \
   policy/Somnaro.admx policy/en-US/Somnaro.adml <<'PY'
 import sys, time, zipfile
 target, epoch, folder, names = sys.argv[1], int(sys.argv[2]), sys.argv[3], sys.argv[4:]

@@ -57,12 +57,14 @@ closing() { printf 'ManifestType: %s\nManifestVersion: %s\n' "$1" "$manifest_ver
 mkdir -p "$dir"
 { opening version; echo "DefaultLocale: en-US"; closing version; } >"$dir/$id.yaml"
 
+# Both installers raise their own administrator prompt, so winget starts
+# them as it is started and leaves the prompt to them.
 # Programs and Features shows what the manifest names for both installers:
 # name, publisher and version alike. setup.exe's entry is found by its key's
 # name; only the MSI's upgrade code needs a line of its own.
 { opening installer; cat <<YAML
 Scope: machine
-ElevationRequirement: elevationRequired
+ElevationRequirement: elevatesSelf
 ReleaseDate: $(date -u -d "@$SOURCE_DATE_EPOCH" +%F)
 Dependencies:
   PackageDependencies:
@@ -88,7 +90,7 @@ PackageLocale: en-US
 Publisher: $PUBLISHER
 PackageName: $name
 License: MIT
-Copyright: $(grep -m1 '^Copyright' "$here/../LICENSE")
+Copyright: $COPYRIGHT
 ShortDescription: A screen saver that hibernates the computer after a delay you choose.
 Description: >-
   When Windows starts Somnaro as the screen saver, Somnaro asks psshutdown to
@@ -104,9 +106,10 @@ Tags:
   - screen-saver
   - screensaver
 InstallationNotes: >-
-  Somnaro starts psshutdown hidden, where psshutdown cannot ask you to
-  accept its licence. Open a new command prompt, run psshutdown once and
-  accept the licence there.
+  psshutdown's licence must be accepted once: open a new command prompt, run
+  psshutdown and accept it. Until it is, Somnaro hibernates nothing and says
+  so each time the screen saver starts. Installed without --scope machine,
+  psshutdown is there for this account only.
 YAML
   closing defaultLocale; } >"$dir/$id.locale.en-US.yaml"
 echo "wrote $dir: $(cd "$dir" && echo *)"

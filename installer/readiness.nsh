@@ -95,9 +95,8 @@ FunctionEnd
 ; Where psshutdown's licence is accepted, as the tool reads it: "computer",
 ; "account" (every tool of its maker), "tool", or "" on the stack. Only a
 ; DWORD other than 0 accepts. The computer's value counts only in the 64-bit
-; view, where the tool reads it; 32-bit Windows has only the one view. This
-; installer runs elevated with a manifest, so no user's VirtualStore copy
-; can answer for HKLM. Under SYSTEM, HKCU is SYSTEM's own and not asked.
+; view, where the tool reads it; 32-bit Windows has only the one view.
+; Under SYSTEM, HKCU is SYSTEM's own and not asked.
 Function LicencePlace
   Push $0
   Push $1

@@ -41,7 +41,7 @@ VIAddVersionKey /LANG=1033 ProductVersion "${VERSION}"
 VIAddVersionKey /LANG=1033 FileVersion "${VERSION}"
 VIAddVersionKey /LANG=1033 FileDescription "Somnaro ${VERSION} setup"
 VIAddVersionKey /LANG=1033 CompanyName "${PUBLISHER}"
-VIAddVersionKey /LANG=1033 LegalCopyright "${PUBLISHER}"
+VIAddVersionKey /LANG=1033 LegalCopyright "${COPYRIGHT}"
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
@@ -104,13 +104,16 @@ Section "Somnaro screen saver" SectionSaver
     !insertmacro Fail "Could not write $SYSDIR\Somnaro.scr. If Somnaro is running, end it and run this setup again."
   ${EndIf}
 
+  ; 0.5 put the licence there without an extension; a copy that stays does
+  ; no harm, so a failure is no reason to stop.
+  Delete "$INSTDIR\LICENSE"
   ClearErrors
   SetOutPath $INSTDIR
   File "/oname=README-Windows.txt" "${README}"
-  File "/oname=LICENSE" "${LICENSE}"
+  File "/oname=LICENSE.txt" "${LICENSE}"
   WriteUninstaller "$INSTDIR\uninstall.exe"
   ${If} ${Errors}
-    !insertmacro Fail "Could not write the uninstaller, README-Windows.txt and LICENSE into $INSTDIR."
+    !insertmacro Fail "Could not write the uninstaller, README-Windows.txt and LICENSE.txt into $INSTDIR."
   ${EndIf}
 
   ; A delay given on the command line is written, also over an older one;
@@ -295,11 +298,11 @@ Section Uninstall
     !insertmacro Fail "Could not remove $SYSDIR\Somnaro.scr. If Somnaro is running, end it and uninstall again."
   ${EndIf}
   Delete "$INSTDIR\README-Windows.txt"
-  Delete "$INSTDIR\LICENSE"
+  Delete "$INSTDIR\LICENSE.txt"
   Delete "$INSTDIR\install.log"
   Delete "$INSTDIR\uninstall.exe"
   ${If} ${FileExists} "$INSTDIR\README-Windows.txt"
-  ${OrIf} ${FileExists} "$INSTDIR\LICENSE"
+  ${OrIf} ${FileExists} "$INSTDIR\LICENSE.txt"
   ${OrIf} ${FileExists} "$INSTDIR\install.log"
   ${OrIf} ${FileExists} "$INSTDIR\uninstall.exe"
     !insertmacro Fail "Could not remove the files in $INSTDIR."

@@ -21,3 +21,6 @@ int RegistryValueWrite(HKEY top, const char* path, const char* name, const char*
                        uint32_t type, const char* host);
 int RegistryValueSet(HKEY top, const char* path, const char* name, const char* value,
                      uint32_t type, const char* host);
+// Removes a value on this computer: 1 when it is gone, also when there was no
+// such value or key; 0 when it is there and cannot be removed.
+int RegistryValueDelete(HKEY top, const char* path, const char* name);

@@ -1,5 +1,6 @@
 // Registry values as text: read and rendered by their type, written as text
-// or as a 32-bit number, into a key that must exist or is made first.
+// or as a 32-bit number, into a key that must exist or is made first, and
+// removed.
 #include "registry/registry.h"
 #include "registry/registry_root.h"
 #include "toolkit/core/text.h"
@@ -110,4 +111,14 @@ int RegistryValueSet(HKEY top, const char* path, const char* name, const char* v
         RegistryKeyCreate(top, keyPath.get(), computer.get());
     return RegistryValueWrite(top, keyPath.get(), valueName.get(), text.get(), type,
                               computer.get());
+}
+
+int RegistryValueDelete(HKEY top, const char* path, const char* name) {
+    if (!top) return 0;
+    KeyOwner key;
+    LONG opened = RegOpenKeyExA(top, path, 0, KEY_SET_VALUE, key.receive());
+    if (opened == ERROR_FILE_NOT_FOUND) return 1;
+    if (opened != ERROR_SUCCESS) return 0;
+    LONG deleted = RegDeleteValueA(key.get(), name);
+    return deleted == ERROR_SUCCESS || deleted == ERROR_FILE_NOT_FOUND ? 1 : 0;
 }

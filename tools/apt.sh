@@ -13,8 +13,10 @@ apt_refresh() {
   log=$(mktemp)
   if ! apt-get update -qq >"$log" 2>&1; then
     # apt's first error names the list and the reason (a mirror sync, a
-    # missing release file); the lines after it repeat or explain it.
-    cause=$(grep -m1 '^E: ' "$log" | sed 's/^E: //')
+    # missing release file); the lines after it repeat or explain it. Some
+    # failures (a bad signature) come as warnings only. Found nothing, grep
+    # fails, which under the callers' pipefail would end the set-up here.
+    cause=$({ grep -m1 '^E: ' "$log" || grep -m1 '^W: ' "$log" || true; } | sed 's/^[EW]: //')
     echo "warning: apt-get update failed (${cause:-exit code without a message}); going on with the package lists apt has" >&2
     apt_refresh_failed=1
   fi
@@ -46,6 +48,9 @@ apt_install() {
   exit 1
 }
 
+# Never removes a package to make room: a set-up that would have to is told
+# so by apt's failure instead (seen here: the release's older i386 libraries
+# would have cost the installed Wine).
 apt_get_install() {
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "$@" >/dev/null
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends --no-remove "$@" >/dev/null
 }

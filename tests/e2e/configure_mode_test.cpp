@@ -8,7 +8,7 @@
 namespace {
 const DWORD LIMIT_MS = TimeLimitMs(20000);
 const char KEY[] = "SOFTWARE\\Veltrix\\Somnaro";
-const int FIELD = 10, OK_BUTTON = 1000;
+const int FIELD = 10;
 
 // Asked of the control itself: GetWindowTextA across processes does not ask
 // the control, and under Wine it came back empty for the prompt.
@@ -21,15 +21,6 @@ std::string textOf(HWND window) {
 void enterPress(HWND d) { PostMessageA(GetDlgItem(d, FIELD), WM_KEYDOWN, VK_RETURN, 1); }
 void escapePress(HWND d) { PostMessageA(GetDlgItem(d, FIELD), WM_KEYDOWN, VK_ESCAPE, 1); }
 void closeAsk(HWND d) { PostMessageA(d, WM_CLOSE, 0, 0); }
-
-// Starts "/c" and waits for the dialog with all its controls; null if none came.
-HWND dialogOpen(ChildProcess& child) {
-    if (!child.start(ScrCommand("/c"))) return nullptr;
-    HWND dialog = ProcessWindowWait(child.id(), "InputRequester", LIMIT_MS);
-    for (DWORD begin = GetTickCount(); dialog && !GetDlgItem(dialog, OK_BUTTON); Sleep(10))
-        if (GetTickCount() - begin > LIMIT_MS) return nullptr;
-    return dialog;
-}
 
 void endedWithZero(ChildProcess& child) {
     ASSERT_TRUE(child.wait(LIMIT_MS)) << "still running";
@@ -44,7 +35,7 @@ protected:
 
 TEST_F(ConfigureModeTest, FirstRunCreatesTheKeyWithSixtyAndShowsIt) {
     ChildProcess child;
-    HWND dialog = dialogOpen(child);
+    HWND dialog = SettingsDialogOpen(child, LIMIT_MS);
     ASSERT_NE(nullptr, dialog);
     EXPECT_EQ("60", StoredDelay());  // written before the dialog opened
     EXPECT_EQ("Somnaro v0.5", textOf(dialog));
@@ -69,7 +60,7 @@ TEST_F(ConfigureModeTest, EntriesBelowThirtyStoreThirtyOthersAsTyped) {
         // A value that no case stores, so that every case shows its own write.
         RegSetKeyValueA(HKEY_LOCAL_MACHINE, KEY, "HibernateDelay", REG_SZ, "120", 4);
         ChildProcess child;
-        HWND dialog = dialogOpen(child);
+        HWND dialog = SettingsDialogOpen(child, LIMIT_MS);
         ASSERT_NE(nullptr, dialog);
         SendMessageA(GetDlgItem(dialog, FIELD), WM_SETTEXT, 0, (LPARAM)c.entry);
         c.finish(dialog);
@@ -84,7 +75,7 @@ TEST_F(ConfigureModeTest, KeyWithoutValueOpensWithAnEmptyField) {
                                              nullptr, &key, nullptr));
     RegCloseKey(key);
     ChildProcess child;
-    HWND dialog = dialogOpen(child);
+    HWND dialog = SettingsDialogOpen(child, LIMIT_MS);
     ASSERT_NE(nullptr, dialog);
     EXPECT_EQ("<none>", StoredDelay());  // the key was there: nothing written yet
     EXPECT_EQ("", textOf(GetDlgItem(dialog, FIELD)));
@@ -98,7 +89,7 @@ TEST_F(ConfigureModeTest, KeyWithoutValueOpensWithAnEmptyField) {
 TEST_F(ConfigureModeTest, HugeEntryIsStoredAndSaverModeFallsBackToSixty) {
     const std::string entry = "45 " + std::string(100000 - 3, 'x');
     ChildProcess child;
-    HWND dialog = dialogOpen(child);
+    HWND dialog = SettingsDialogOpen(child, LIMIT_MS);
     ASSERT_NE(nullptr, dialog);
     HWND field = GetDlgItem(dialog, FIELD);
     // WM_SETTEXT, unlike keystrokes, is not held to the field's 30000 limit.

@@ -1,5 +1,6 @@
 // The organisation's delay, written where and as Group Policy writes it: saver
-// mode takes it over the user's setting, and the Settings dialog only says so.
+// mode takes it over the account's and the computer's setting, and the
+// Settings dialog only says so.
 #include "support/child.h"
 #include "support/time_limit.h"
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 namespace {
 const DWORD LIMIT_MS = TimeLimitMs(20000);
 const char SETTINGS[] = "SOFTWARE\\Veltrix\\Somnaro";
+const char ACCOUNT[] = "Software\\Veltrix\\Somnaro";
 const char POLICY[] = "SOFTWARE\\Policies\\Veltrix\\Somnaro";
 const char POLICY_VENDOR[] = "SOFTWARE\\Policies\\Veltrix";
 const DWORD NO_POLICY = 0;  // no policy key at all
@@ -22,6 +24,7 @@ protected:
         RegDeleteKeyExA(HKEY_LOCAL_MACHINE, POLICY, KEY_WOW64_64KEY, 0);
         RegDeleteKeyExA(HKEY_LOCAL_MACHINE, POLICY_VENDOR, KEY_WOW64_64KEY, 0);  // if empty
         RegDeleteTreeA(HKEY_LOCAL_MACHINE, SETTINGS);
+        RegDeleteTreeA(HKEY_CURRENT_USER, ACCOUNT);
     }
     // In the 64-bit view, as the 64-bit Group Policy client writes it.
     static void policyPut(DWORD type, const std::string& data) {
@@ -41,18 +44,26 @@ protected:
     }
 };
 
+// The policy first, then the account's own choice, then the computer's.
 TEST_F(PolicyTest, SaverTakesANonEmptyPolicyOverTheSetting) {
     const struct { const char* name; DWORD type; std::string policy; const char* setting;
-                   const char* delay; } cases[] = {
-        {"dword 90 over 60", REG_DWORD, DWORD_90, "60", "90"},
-        {"text 120 over 45", REG_SZ, "120", "45", "120"},
-        {"empty text", REG_SZ, "", "45", "45"},
-        {"no policy", NO_POLICY, "", "45", "45"},
+                   const char* account; const char* delay; } cases[] = {
+        {"dword 90 over 60", REG_DWORD, DWORD_90, "60", nullptr, "90"},
+        {"text 120 over the account's 90 and the computer's 60", REG_SZ, "120", "60", "90",
+         "120"},
+        {"empty text", REG_SZ, "", "45", nullptr, "45"},
+        {"no policy, the computer's 60 alone", NO_POLICY, "", "60", nullptr, "60"},
+        {"no policy, the account's 90 over the computer's 60", NO_POLICY, "", "60", "90", "90"},
+        {"no policy, the account's empty text", NO_POLICY, "", "60", "", "60"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         clean();
         settingPut(c.setting);
+        if (c.account)
+            ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueA(HKEY_CURRENT_USER, ACCOUNT, "HibernateDelay",
+                                                     REG_SZ, c.account,
+                                                     lstrlenA(c.account) + 1));
         if (c.type) policyPut(c.type, c.policy);
         ToolLogUse();
         ChildProcess saver;

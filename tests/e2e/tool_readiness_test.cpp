@@ -13,6 +13,7 @@ const std::string SCHEDULE_LINE = "\"psshutdown\" -f -h -t 60\r\n";
 const char TOOL_KEY[] = "Software\\Sysinternals\\PsShutdown";
 const char VENDOR_KEY[] = "Software\\Sysinternals";
 const char POWER_KEY[] = "SYSTEM\\CurrentControlSet\\Control\\Power";
+const char TERMINAL_SERVER_KEY[] = "SYSTEM\\CurrentControlSet\\Control\\Terminal Server";
 
 // Where a value is put: the registry, its key and the view it is written in.
 struct Place {
@@ -50,6 +51,12 @@ std::string linksFolder() {
 }
 std::string g_path;  // the test program's PATH, put back after each case
 
+DWORD ownSession() {
+    DWORD session = 0xDEADBEEF;
+    ProcessIdToSessionId(GetCurrentProcessId(), &session);
+    return session;
+}
+
 void wingetLinksOnPath() {
     const std::string links = linksFolder();
     CreateDirectoryA(links.substr(0, links.rfind('\\')).c_str(), nullptr);
@@ -79,6 +86,7 @@ protected:
         RegDeleteKeyExA(HKEY_LOCAL_MACHINE, VENDOR_KEY, KEY_WOW64_64KEY, 0);
         RegDeleteKeyExA(HKEY_LOCAL_MACHINE, VENDOR_KEY, KEY_WOW64_32KEY, 0);
         RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, POWER_KEY, "HibernateEnabled");
+        RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, TERMINAL_SERVER_KEY, "GlassSessionId");
         RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Veltrix\\Somnaro");  // delay 60
         SetEnvironmentVariableA("PATH", g_path.c_str());
         DeleteFileA((linksFolder() + "\\psshutdown.exe").c_str());
@@ -86,7 +94,7 @@ protected:
 };
 
 TEST_F(ToolReadinessTest, StartsTheToolOnlyWhereItCanHibernate) {
-    enum { TOOL = 1, LICENCE = 2, HIBERNATION = 4 };  // what the message must name
+    enum { TOOL = 1, LICENCE = 2, HIBERNATION = 4, REMOTE = 8 };  // what the message must name
     const struct {
         const char* name;
         void (*arrange)();
@@ -125,6 +133,22 @@ TEST_F(ToolReadinessTest, StartsTheToolOnlyWhereItCanHibernate) {
              dwordPut({HKEY_LOCAL_MACHINE, POWER_KEY, 0}, "HibernateEnabled", 0);
          },
          HIBERNATION, false},
+        // Under Wine the metric says local: the console's session id decides.
+        // The saver runs in the test's own session.
+        {"the console's session is this one",
+         [] {
+             dwordPut(FOR_THE_TOOL, "EulaAccepted", 1);
+             dwordPut({HKEY_LOCAL_MACHINE, TERMINAL_SERVER_KEY, 0}, "GlassSessionId",
+                      ownSession());
+         },
+         0, false},
+        {"the console's session is another",
+         [] {
+             dwordPut(FOR_THE_TOOL, "EulaAccepted", 1);
+             dwordPut({HKEY_LOCAL_MACHINE, TERMINAL_SERVER_KEY, 0}, "GlassSessionId",
+                      ownSession() + 1);
+         },
+         REMOTE, true},
         {"nothing ready",
          [] {
              ToolPlace(false);
@@ -152,6 +176,8 @@ TEST_F(ToolReadinessTest, StartsTheToolOnlyWhereItCanHibernate) {
                 << said;
             EXPECT_EQ((c.missing & HIBERNATION) != 0,
                       said.find("powercfg /hibernate on") != std::string::npos) << said;
+            EXPECT_EQ((c.missing & REMOTE) != 0,
+                      said.find("Remote Desktop session") != std::string::npos) << said;
             PostMessageA(box, WM_COMMAND, IDOK, 0);
         }
         // The cancel window comes either way, after the message.

@@ -2,7 +2,8 @@
 # The installer run silently, as an administrator would: what it puts where
 # on this Windows kind, its entry in Programs and Features as winget's
 # manifest expects it, the delay changed by README-Windows.txt's command and
-# kept by an upgrade, the installed saver started as Windows starts it, a
+# kept by an upgrade, which replaces 0.5's LICENSE by LICENSE.txt, the
+# installed saver started as Windows starts it, a
 # running saver's file reported when it cannot be replaced or removed, and
 # the administrator's options: a /DELAY= outside the rule refused, /DELAY=
 # over a delay set before, /NOSCREENSAVER, the account named in install.log.
@@ -34,9 +35,11 @@ check "install.log's account line" \
 # 64-bit Windows SysWOW64, and none in System32 as 64-bit programs see it).
 check "every Somnaro.scr on drive C:" "./$scr_dir/Somnaro.scr" "$(cd "$drive_c" && find . -iname Somnaro.scr)"
 check "Somnaro.scr as built" same "$(cmp -s "$build/bin/Somnaro.scr" "$scr_file" && echo same)"
-check "files in the install folder" "LICENSE README-Windows.txt install.log uninstall.exe" \
+check "files in the install folder" "LICENSE.txt README-Windows.txt install.log uninstall.exe" \
   "$(cd "$installed" && echo *)"
-check "LICENSE as in the source tree" same "$(same "$top/LICENSE" "$installed/LICENSE")"
+python3 -c 'import sys, zipfile; sys.stdout.buffer.write(zipfile.ZipFile(sys.argv[1]).read("LICENSE.txt"))' \
+  "$dist/$zip" >"$work/zip-licence.txt"
+check "LICENSE.txt as in the zip" same "$(same "$work/zip-licence.txt" "$installed/LICENSE.txt")"
 # Windows keeps the saver as a short path; Wine's short form of a path that is
 # 8.3 already is the path itself, in the case of the folders on disk.
 screen_saver=$(reg_value user "$desktop" SCRNSAVE.EXE)
@@ -50,7 +53,7 @@ if [ "$target" = wow64 ]; then
     'Software\Microsoft\Windows\CurrentVersion\Uninstall\Somnaro' && echo present || echo absent)"
 fi
 # Counted before the readiness checks write install.log.
-kib=$(( ($(cat "$scr_file" "$installed"/{LICENSE,README-Windows.txt,uninstall.exe} | wc -c) + 1023) / 1024 ))
+kib=$(( ($(cat "$scr_file" "$installed"/{LICENSE.txt,README-Windows.txt,uninstall.exe} | wc -c) + 1023) / 1024 ))
 entry_values "$entry" <<LIST
 DisplayName|sz:Somnaro
 DisplayVersion|sz:$version
@@ -68,15 +71,19 @@ check "the entry as setup.exe's winget manifest names it" "$(manifest_entry 0)" 
   "$(entry_shown "$entry")"
 
 # README-Windows.txt's command for this Windows kind, run as it stands (on
-# 64-bit Windows by the 64-bit reg.exe), then an upgrade over that delay.
+# 64-bit Windows by the 64-bit reg.exe), then an upgrade over that delay and
+# over 0.5's licence, which had no extension.
 kind=$([ "$target" = wow64 ] && echo 64 || echo 32)-bit
 read -ra set_delay < <(awk -v kind="($kind Windows)" '/^ *reg add / { command = $0 }
   index($0, kind) && command { print command; exit }' "$installed/README-Windows.txt" | tr -d '\r')
 check "README-Windows.txt's delay command for $kind Windows" "reg add" "${set_delay[*]:0:2}"
+cp "$top/LICENSE" "$installed/LICENSE"
 server_up
 win "${set_delay[@]}"
 win "$dist/$setup" /S
 check "exit code of the second install" 0 $?
+check "files in the install folder after the upgrade" "LICENSE.txt README-Windows.txt install.log uninstall.exe" \
+  "$(cd "$installed" && echo *)"
 # The saver started as Windows' screen-saver start does: by the SCRNSAVE.EXE
 # text with /s, from a process of the system's own width (a 64-bit cmd.exe on
 # 64-bit Windows). It finds the stand-in tool in the Windows folder, where

@@ -26,12 +26,14 @@ check "product codes of two versions differ" yes "$([ -n "$code" ] && [ "$code" 
 
 # msiexec VERB PACKAGE [PROPERTY=VALUE...]: msiexec's exit code in full. A
 # process's status reaches Linux cut to 8 bits (1603 as 67), so a batch file
-# waits for msiexec and writes its code down. Each run's log is kept.
-runs=0
+# waits for msiexec and writes its code down. Each run's log is kept, numbered
+# by a count in the prefix: the function runs in $(...), whose variables end
+# with it.
 msiexec() {
-  local verb=$1 package=$2
+  local verb=$1 package=$2 runs
   shift 2
-  runs=$((runs + 1))
+  runs=$(( $(cat "$prefix/msiexec-runs" 2>/dev/null || echo 0) + 1 ))
+  echo "$runs" >"$prefix/msiexec-runs"
   printf '@start "" /wait msiexec %s "%s" /qn /l*v C:\\msiexec-%s.log %s\r\n@echo %%errorlevel%%>C:\\msiexec-rc.txt\r\n' \
     "$verb" "Z:${package//\//\\}" "$runs" "$*" >"$drive_c/msiexec.cmd"
   rm -f "$drive_c/msiexec-rc.txt"
@@ -107,12 +109,13 @@ server_down
 # One copy, in the folder where this Windows kind keeps 32-bit savers.
 check "every Somnaro.scr on drive C:" "./$scr_dir/Somnaro.scr" "$(cd "$drive_c" && find . -iname Somnaro.scr)"
 check "Somnaro.scr as built" same "$(same "$build/bin/Somnaro.scr" "$scr_file")"
-check "files in the install folder" "LICENSE README-Windows.txt" "$(cd "$installed" && echo *)"
-check "LICENSE as in the source tree" same "$(same "$top/LICENSE" "$installed/LICENSE")"
-python3 -c 'import sys, zipfile; sys.stdout.buffer.write(zipfile.ZipFile(sys.argv[1]).read("README-Windows.txt"))' \
-  "$dist/$zip" >"$work/zip-readme.txt"
-check "README-Windows.txt as in the zip" same "$(same "$work/zip-readme.txt" "$installed/README-Windows.txt")"
-check "README-Windows.txt names the product code" 1 "$(grep -c -F "$code" "$work/zip-readme.txt")"
+check "files in the install folder" "LICENSE.txt README-Windows.txt" "$(cd "$installed" && echo *)"
+for f in LICENSE.txt README-Windows.txt; do
+  python3 -c 'import sys, zipfile; sys.stdout.buffer.write(zipfile.ZipFile(sys.argv[1]).read(sys.argv[2]))' \
+    "$dist/$zip" "$f" >"$work/zip-$f"
+  check "$f as in the zip" same "$(same "$work/zip-$f" "$installed/$f")"
+done
+check "README-Windows.txt names the product code" 1 "$(grep -c -F "$code" "$work/zip-README-Windows.txt")"
 check "HibernateDelay of a new install" "sz:60" "$(reg_value system "$settings" HibernateDelay)"
 if [ "$target" = wow64 ]; then
   check "settings in the 64-bit view" absent "$(present reg_key system 'Software\Veltrix')"
@@ -180,7 +183,7 @@ check "exit code of setup.exe over the package's" 2 $?
 server_down
 check "HibernateDelay given as the maximum" "sz:86400" "$(reg_value system "$settings" HibernateDelay)"
 check "uninstall entries after setup.exe's refusal" "$code" "$(codes)"
-check "files in the install folder after setup.exe's refusal" "LICENSE README-Windows.txt" \
+check "files in the install folder after setup.exe's refusal" "LICENSE.txt README-Windows.txt" \
   "$(cd "$installed" && echo *)"
 server_up
 check "exit code of its uninstall" 0 "$(msiexec /x "$dist/$msi")"
@@ -191,6 +194,7 @@ check "exit code of setup.exe" 0 $?
 check "exit code of the install over setup.exe's" 1603 "$(msiexec /i "$dist/$msi")"
 server_down
 check "uninstall entries beside setup.exe's" Somnaro "$(codes)"
-check "files of setup.exe's installation" "LICENSE README-Windows.txt install.log uninstall.exe" \
+check "files of setup.exe's installation" "LICENSE.txt README-Windows.txt install.log uninstall.exe" \
   "$(cd "$installed" && echo *)"
+check "msiexec's logs, one per run" "$(cat "$prefix/msiexec-runs")" "$(ls "$drive_c" | grep -c '^msiexec-[0-9]*\.log$')"
 finish

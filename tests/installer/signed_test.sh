@@ -89,7 +89,7 @@ defaultLocale.PackageName|Somnaro
 defaultLocale.License|MIT
 installer.ReleaseDate|$(date -u -d "@${SOURCE_DATE_EPOCH:-$(git -C "$top" log -1 --format=%ct)}" +%F)
 installer.Scope|machine
-installer.ElevationRequirement|elevationRequired
+installer.ElevationRequirement|elevatesSelf
 installer.Dependencies|{"PackageDependencies": [{"PackageIdentifier": "Microsoft.Sysinternals.PsTools"}]}
 installer.InstallerSwitches|
 installer.Installers.0.InstallerType|nullsoft

@@ -99,3 +99,27 @@ TEST_F(RegistryValueWriteTest, WriteNeedsTheKeyWhileSetMakesIt) {
     EXPECT_FALSE(keyThere(child));
 }
 }  // namespace
+
+namespace {
+using RegistryValueDeleteTest = ScratchKeyTest;
+
+// Gone counts as removed whether or not it was ever there; the other values
+// of the key stay.
+TEST_F(RegistryValueDeleteTest, GoneIsOneAndOnlyThatValueGoes) {
+    put("v", REG_SZ, std::string("45\0", 3));
+    put("w", REG_SZ, std::string("60\0", 3));
+    const struct { const char* label; std::string path; const char* name; } cases[] = {
+        {"present", kScratch, "v"},
+        {"removed already", kScratch, "v"},
+        {"no such key", below("\\missing"), "v"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        EXPECT_EQ(1, RegistryValueDelete(HKEY_CURRENT_USER, c.path.c_str(), c.name));
+        EXPECT_EQ(ERROR_FILE_NOT_FOUND,
+                  RegQueryValueExA(key_.get(), "v", nullptr, nullptr, nullptr, nullptr));
+    }
+    EXPECT_EQ("60", get(kScratch, "w"));
+    EXPECT_EQ(0, RegistryValueDelete(nullptr, kScratch, "w"));
+}
+}  // namespace

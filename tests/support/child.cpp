@@ -160,3 +160,12 @@ std::string StoredDelay() {
     return RegGetValueA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Veltrix\\Somnaro", "HibernateDelay",
                         RRF_RT_REG_SZ, nullptr, text, &size) == ERROR_SUCCESS ? text : "<none>";
 }
+
+HWND SettingsDialogOpen(ChildProcess& child, DWORD timeoutMs) {
+    const int OK_BUTTON = 1000;
+    if (!child.start(ScrCommand("/c"))) return nullptr;
+    HWND dialog = ProcessWindowWait(child.id(), "InputRequester", timeoutMs);
+    for (DWORD begin = GetTickCount(); dialog && !GetDlgItem(dialog, OK_BUTTON); Sleep(10))
+        if (GetTickCount() - begin > timeoutMs) return nullptr;
+    return dialog;
+}

@@ -37,6 +37,10 @@ DWORD ChildRunExitCode(const std::string& commandLine, DWORD timeoutMs);
 // waited for up to the limit; null when none came.
 HWND ProcessWindowWait(DWORD processId, const char* className, DWORD timeoutMs);
 
+// Starts "/c" of the built Somnaro.scr and waits for its requester with all
+// its controls (the OK button is made last); null when none came in time.
+HWND SettingsDialogOpen(ChildProcess& child, DWORD timeoutMs);
+
 // A child window of that class in the parent (a window shows before its
 // controls are made), waited for up to the limit; null when none came.
 HWND ChildWindowWait(HWND parent, const char* className, DWORD timeoutMs);

@@ -14,9 +14,11 @@ int DllSearchRestrict();
 // when it is not there.
 HMODULE SystemLibraryLoad(const char* name);
 
-// Registers the common-control classes with the system folder's comctl32,
-// which stays loaded for the life of the process since the controls made
-// from those classes live in it. 0 when the library or the call is missing.
+// Registers the common-control classes with comctl32, version 6 from the
+// side-by-side store where the manifest's redirection applies, else the
+// system folder's. It stays loaded for the life of the process since the
+// controls made from those classes live in it. 0 when the library or the
+// call is missing.
 int CommonControlsInit(DWORD classes);
 
 // The entry of that name in a loaded library, as the function type the caller
