@@ -15,6 +15,12 @@
 namespace {
 const DWORD LIMIT_MS = TimeLimitMs(20000);
 const char* SETTINGS = "SOFTWARE\\Veltrix\\Somnaro";
+// How the side-by-side store names the saver's architecture.
+#ifdef _WIN64
+const char* ARCHITECTURE = "amd64";
+#else
+const char* ARCHITECTURE = "x86";
+#endif
 
 struct Box {
     LONG left, top, width, height;
@@ -76,20 +82,6 @@ std::string modulePath(DWORD processId, const char* name) {
     return "";
 }
 
-// The major number of a file's version record, 0 when it has none.
-int fileVersionMajor(const std::string& path) {
-    DWORD ignored = 0;
-    DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
-    if (!size) return 0;
-    std::vector<char> block(size);
-    VS_FIXEDFILEINFO* info = nullptr;
-    UINT length = 0;
-    if (!GetFileVersionInfoA(path.c_str(), 0, size, block.data()) ||
-        !VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&info), &length) || !info)
-        return 0;
-    return HIWORD(info->dwFileVersionMS);
-}
-
 std::string lower(std::string text) {
     CharLowerBuffA(&text[0], static_cast<DWORD>(text.size()));
     return text;
@@ -136,11 +128,15 @@ TEST_F(DisplayScaleTest, CancelWindowAndButtonFollowTheDpiWithCommonControlsSix)
     EXPECT_EQ(row_->cancelClient.cy, client.bottom);
     boxExpect("button", row_->button, boxIn(button, window));
 
-    // The manifest's Common Controls 6 comes from the side-by-side store;
-    // the system folder's comctl32 is version 5.
-    std::string comctl = modulePath(saver.id(), "comctl32.dll");
-    EXPECT_NE(std::string::npos, lower(comctl).find("\\winsxs\\")) << "comctl32: " << comctl;
-    EXPECT_EQ(6, fileVersionMajor(comctl)) << "comctl32: " << comctl;
+    // The manifest's Common Controls 6 comes from the side-by-side store, in
+    // the folder of that assembly, named with its version; the system
+    // folder's comctl32 is version 5. The folder tells, not the file: Wine's
+    // copy there carries the version record of the system folder's.
+    std::string comctl = lower(modulePath(saver.id(), "comctl32.dll"));
+    EXPECT_NE(std::string::npos,
+              comctl.find(std::string("\\winsxs\\") + ARCHITECTURE +
+                          "_microsoft.windows.common-controls_6595b64144ccf1df_6."))
+        << "comctl32: " << comctl;
 
     PostMessageA(window, WM_CLOSE, 0, 0);
     ASSERT_TRUE(saver.wait(LIMIT_MS));
@@ -149,11 +145,8 @@ TEST_F(DisplayScaleTest, CancelWindowAndButtonFollowTheDpiWithCommonControlsSix)
 
 TEST_F(DisplayScaleTest, SettingsDialogAndEachControlFollowTheDpi) {
     ChildProcess child;
-    ASSERT_TRUE(child.start(ScrCommand("/c")));
-    HWND dialog = ProcessWindowWait(child.id(), "InputRequester", LIMIT_MS);
+    HWND dialog = SettingsDialogOpen(child, LIMIT_MS);
     ASSERT_NE(nullptr, dialog);
-    // The OK button is made last.
-    ASSERT_NE(nullptr, ChildWindowWait(dialog, "Button", LIMIT_MS));
 
     RECT outer = {};
     ASSERT_TRUE(GetWindowRect(dialog, &outer));
