@@ -4,14 +4,16 @@
 #                                shipped Somnaro.scr under Wine as on 32-bit
 #                                Windows
 #                                (SOMNARO_TARGET=wow64: as on 64-bit Windows;
-#                                x86_64: the fast 64-bit build instead)
+#                                x86_64: the fast 64-bit build instead;
+#                                SOMNARO_DPI=N: at N dpi, not 96)
 #   ./somnaro.sh test [ARGS...]  install, build, run the test suite for the
 #                                three targets (ARGS go to every ctest run)
 #   ./somnaro.sh build           install and build only
 #   ./somnaro.sh release         install, build, and write what a Windows user
 #                                downloads into dist/ (installer/make-release.sh)
 #   ./somnaro.sh screenshots     pictures of the shipped file's cancel window
-#                                and settings dialog, and of the installer's
+#                                and settings dialog, at 96 dpi and again at
+#                                SOMNARO_DPI (144), and of the installer's
 #                                final page, into docs/
 #   ./somnaro.sh bench           install, build and measure start-up, idle cost,
 #                                size and toolkit costs into bench/results/
@@ -102,11 +104,12 @@ case "$cmd" in
     install "$target"; compile "$target"
     if [ -n "${DISPLAY:-}" ] && [ "${SOMNARO_OWN_DISPLAY:-0}" != 1 ]; then
       # A real display: the program runs until it ends by itself.
-      SOMNARO_OWN_DISPLAY=0 display_up; prefix_up "$target"; log=$(tool_place "$target")
+      SOMNARO_OWN_DISPLAY=0 display_up; prefix_up "$target" "${SOMNARO_DPI:-96}"
+      log=$(tool_place "$target")
       wine_at "$target" "$bin/Somnaro.scr" "$@" || true
     else
       # No display: a virtual one, a picture once the window shows, then stop.
-      display_up; prefix_up "$target"; log=$(tool_place "$target")
+      display_up; prefix_up "$target" "${SOMNARO_DPI:-96}"; log=$(tool_place "$target")
       scr_shoot "$target" "$build/shots/run.png" screen "$@" || true
     fi
     if [ -f "$log" ]; then
@@ -117,6 +120,12 @@ case "$cmd" in
     install; compile; display_up; prefix_up i686; tool_place i686 >/dev/null
     scr_shoot i686 "$top/docs/cancel-window.png" window /s
     scr_shoot i686 "$top/docs/settings-dialog.png" window /c
+    # The same at a larger display scale; the prefix goes back to 96 at its
+    # next start.
+    dpi=${SOMNARO_DPI:-144}
+    prefix_up i686 "$dpi"
+    scr_shoot i686 "$top/docs/cancel-window-${dpi}dpi.png" window /s
+    scr_shoot i686 "$top/docs/settings-dialog-${dpi}dpi.png" window /c
     "$top/installer/finish-page-shot.sh" "$build/i686" "$top/docs/installer-finish.png" ;;
   release)
     # An older release goes first; a wrong address for winget stops this one

@@ -3,7 +3,8 @@
 # Windows sees it on a computer that is not ready: the release's installer run
 # interactively in a fresh 64-bit prefix where hibernation is switched off and
 # psshutdown.exe is missing, so the page shows those two findings.
-#   installer/finish-page-shot.sh BUILD_DIR OUT.png   (BUILD_DIR: the i686 build)
+#   installer/finish-page-shot.sh BUILD_DIR OUT.png [DPI]
+# (BUILD_DIR: the i686 build; DPI: the display's, 96 unless given.)
 # Needs DISPLAY set (somnaro.sh's virtual display) and xdotool, which presses
 # Install as a user would.
 set -euo pipefail
@@ -18,7 +19,7 @@ setup=$(ls "$work"/dist/*-setup.exe)
 
 export WINEPREFIX=$work/prefix
 . "$top/tools/wine-session.sh"
-prefix_up wow64
+prefix_up wow64 "${3:-96}"
 trap 'wine_at wow64 wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
 wine_at wow64 reg add 'HKLM\SYSTEM\CurrentControlSet\Control\Power' /v HibernateEnabled \
   /t REG_DWORD /d 0 /f >/dev/null 2>&1

@@ -11,6 +11,9 @@ Unicode true
 SetCompressor /SOLID lzma
 RequestExecutionLevel admin
 ManifestSupportedOS all
+; Windows draws its pages at the screen's DPI instead of stretching a 96-dpi
+; picture of them, which blurs every line.
+ManifestDPIAware true
 
 !include MUI2.nsh
 !include LogicLib.nsh

@@ -3,8 +3,11 @@
 #   display_up          a virtual display, unless a real one is used
 #   target_bin TARGET   the folder of the programs that TARGET runs (wow64
 #                       runs the i686 build's)
-#   prefix_up TARGET    the prefix made ready and its server started: the
-#                       target's own, or $WINEPREFIX when set
+#   prefix_up TARGET [DPI]
+#                       the prefix made ready and its server started: the
+#                       target's own, or $WINEPREFIX when set; every program
+#                       in it gets DPI (96 unless given) until the prefix
+#                       is next made ready
 #   tool_place TARGET   the stand-in psshutdown.exe put where the saver looks
 #                       for the real one, the prefix's Windows folder; prints
 #                       the path of the log it writes there, emptied
@@ -64,6 +67,9 @@ prefix_up() {
   # caption buttons) only from the prefix's Fonts folder, which its prefix
   # set-up leaves empty; Debian's fonts-wine has them.
   cp -n /usr/share/wine/fonts/* "$prefix/drive_c/windows/Fonts/"
+  # Read by the server as it starts, so set while it is down; set every time,
+  # so that a run at another DPI leaves no test of the prefix at it.
+  python3 "$top/tools/prefix_dpi.py" "$prefix" "${2:-96}"
   wine_at "$target" wineserver -p
   # One import, since every Windows process costs seconds under emulation:
   # without a window manager Wine waits whenever a managed window goes; a

@@ -71,6 +71,15 @@ for f in Somnaro.scr "$setup"; do
   check "version record of $f" "CompanyName=$PUBLISHER LegalCopyright=$COPYRIGHT" \
     "$(version_strings "$work/unzipped/$f" | grep -e '^CompanyName=' -e '^LegalCopyright=' | xargs -d '\n')"
 done
+# Windows draws a DPI-aware installer's pages at the display's scale instead
+# of stretching a blurred 96-dpi picture of them.
+check "dpiAware in the installer's manifest" true "$(python3 -c '
+import sys, xml.etree.ElementTree as ET
+sys.path.insert(0, sys.argv[1])
+from manifest_check import resource, SETTINGS
+root = ET.fromstring(resource(open(sys.argv[2], "rb").read(), 24, 1))
+print(*[d.text for d in root.iter(SETTINGS + "dpiAware")])
+' "$top/tests" "$dist/$setup")"
 check "README-Windows.txt names the installer" 1 \
   "$(tr -d '\r' <"$work/unzipped/README-Windows.txt" | grep -c -x " *Somnaro-$version-setup.exe /S")"
 check "README-Windows.txt's placeholders left" "" "$(grep -o '@[A-Z_]*@' "$work/unzipped/README-Windows.txt")"

@@ -4,6 +4,7 @@
 #include "toolkit/core/program_heap.h"
 #include "toolkit/core/text.h"
 #include "toolkit/dialog/suspended_windows.h"
+#include "toolkit/window/screen_scale.h"
 #include <string.h>
 #include <windows.h>
 
@@ -163,9 +164,11 @@ static void ownerSuspend() {
     }
 }
 
+// The layout below is in 96-dpi units, scaled here for every control.
 static HWND controlCreate(HWND dialog, DWORD exStyle, const char* className, const char* text,
                           DWORD style, int left, int top, int width, int height, int id) {
-    HWND control = CreateWindowExA(exStyle, className, text, style, left, top, width, height,
+    HWND control = CreateWindowExA(exStyle, className, text, style, ScreenPixels(left),
+                                   ScreenPixels(top), ScreenPixels(width), ScreenPixels(height),
                                    dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                    instanceHandle(), nullptr);
     SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(g_requester.font), TRUE);
@@ -236,10 +239,12 @@ void InputRequesterShow(const char* title, const char* prompt, const char* defau
     ThreadWindowsSuspend();
     ownerSuspend();
 
-    // Centred on the primary screen, never on its owner.
+    // Centred on the primary screen, never on its owner; 300 x 130 units with
+    // its caption, which the system draws in this screen's pixels as well.
     HWND dialog = CreateWindowExA(0, CLASS_NAME, titleCopy.get(), WS_VISIBLE | WS_CAPTION,
-                                  GetSystemMetrics(SM_CXSCREEN) / 2 - 150,
-                                  GetSystemMetrics(SM_CYSCREEN) / 2 - 65, 300, 130,
+                                  GetSystemMetrics(SM_CXSCREEN) / 2 - ScreenPixels(150),
+                                  GetSystemMetrics(SM_CYSCREEN) / 2 - ScreenPixels(65),
+                                  ScreenPixels(300), ScreenPixels(130),
                                   processForegroundWindow(), nullptr, instanceHandle(), nullptr);
     if (!dialog) {
         restoreStep();

@@ -5,6 +5,7 @@
 #include "toolkit/core/text.h"
 #include "toolkit/window/event_codes.h"
 #include "toolkit/window/event_queue.h"
+#include "toolkit/window/screen_scale.h"
 #include "toolkit/window/window_names.h"
 #include <commctrl.h>
 
@@ -46,8 +47,9 @@ intptr_t ButtonCreate(ObjectNumber number, int32_t x, int32_t y, int32_t width,
     TextOwner caption(text);
     // Created with ID -1 and no record yet: until GadgetRegister runs, the
     // control is nobody's gadget.
-    HWND control = CreateWindowExA(0, "Button", caption.get(), BUTTON_STYLE, x, y, width,
-                                   height, g_listState->current,
+    HWND control = CreateWindowExA(0, "Button", caption.get(), BUTTON_STYLE, ScreenPixels(x),
+                                   ScreenPixels(y), ScreenPixels(width), ScreenPixels(height),
+                                   g_listState->current,
                                    reinterpret_cast<HMENU>(static_cast<intptr_t>(-1)),
                                    ModuleInstance(), nullptr);
     if (!control) return 0;

@@ -52,8 +52,9 @@ const char* GadgetStackProperty();
 HWND GadgetListSet(HWND window);
 LRESULT CALLBACK GadgetListProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// A push button in the current gadget window. For an explicit number the
-// control handle, for ANY_NUMBER the allocated number, 0 on failure.
+// A push button in the current gadget window, placed and sized in 96-dpi
+// units (screen_scale.h). For an explicit number the control handle, for
+// ANY_NUMBER the allocated number, 0 on failure.
 intptr_t ButtonCreate(ObjectNumber number, int32_t x, int32_t y, int32_t width,
                       int32_t height, const char* text);
 

@@ -5,6 +5,7 @@
 #include "toolkit/core/text.h"
 #include "toolkit/window/event_queue.h"
 #include "toolkit/window/gadgets.h"
+#include "toolkit/window/screen_scale.h"
 #include "toolkit/window/sizing_mode.h"
 #include "toolkit/window/window_names.h"
 
@@ -128,7 +129,11 @@ intptr_t WindowOpen(ObjectNumber number, int32_t x, int32_t y, int32_t width, in
     RegisterClassA(&windowClass);
 
     const WindowShape shape = shapeFromFlags(flags);
-    RECT outer = {0, 0, width, height};
+    // The caller's place and client size are 96-dpi units; the frame that
+    // AdjustWindowRectEx adds is already in this screen's pixels.
+    if (x != POSITION_DEFAULT) x = ScreenPixels(x);
+    if (y != POSITION_DEFAULT) y = ScreenPixels(y);
+    RECT outer = {0, 0, ScreenPixels(width), ScreenPixels(height)};
     AdjustWindowRectEx(&outer, shape.style, FALSE, shape.exStyle);
     int32_t outerWidth = outer.right - outer.left;
     int32_t outerHeight = outer.bottom - outer.top;

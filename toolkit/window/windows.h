@@ -31,7 +31,7 @@ void WindowsStart();
 void WindowsEnd();
 
 // Opens a window whose client area is width x height with its outer top-left
-// corner at (x, y). For an explicit number the window handle, for ANY_NUMBER
+// corner at (x, y), all in 96-dpi units (screen_scale.h). For an explicit number the window handle, for ANY_NUMBER
 // the allocated number, 0 on failure.
 intptr_t WindowOpen(ObjectNumber number, int32_t x, int32_t y, int32_t width, int32_t height,
                     const char* title, uint32_t flags);
