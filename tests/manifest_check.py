@@ -81,8 +81,8 @@ def check(path, architecture, version):
 def main():
     version = sys.argv[1]
     bodies = set()
-    for spec in sys.argv[2:]:
-        path, architecture = spec.rsplit(":", 1)
+    for argument in sys.argv[2:]:
+        path, architecture = argument.rsplit(":", 1)
         bodies.add(check(path, architecture, version))
     assert len(bodies) == 1, "the files' manifests differ in more than the architecture"
     print("1 passed, 0 failed")
