@@ -7,7 +7,9 @@
 #                       the prefix made ready and its server started: the
 #                       target's own, or $WINEPREFIX when set; every program
 #                       in it gets DPI (96 unless given) until the prefix
-#                       is next made ready
+#                       is next made ready; a new prefix is a copy of
+#                       prefix_made's
+#   prefix_made TARGET  a new prefix of TARGET's kind, made once
 #   tool_place TARGET   the stand-in psshutdown.exe put where the saver looks
 #                       for the real one, the prefix's Windows folder; prints
 #                       the path of the log it writes there, emptied
@@ -45,23 +47,17 @@ display_up() {
 }
 
 prefix_up() {
-  local target=$1 prefix=${WINEPREFIX:-$build/$1/wineprefix}
+  local target=$1 prefix=${WINEPREFIX:-$build/$1/wineprefix} made
   session_targets+=("$target")
   # The wineserver must first start with DISPLAY set, or no window can ever
   # be made in this prefix.
   wine_at "$target" wineserver -k 2>/dev/null || true
   wine_at "$target" wineserver -w 2>/dev/null || true
   if [ ! -f "$prefix/system.reg" ]; then
-    mkdir -p "$(dirname "$prefix")"   # Wine makes the prefix, not its parent
-    WINEDLLOVERRIDES="mscoree,mshtml=" wine_at "$target" wineboot -i >/dev/null 2>&1
-    wine_at "$target" wineserver -w
-  fi
-  # When a 64-bit prefix's 32-bit side cannot start, wineboot still ends
-  # with 0; only an empty syswow64 shows it.
-  if [ "$target" = wow64 ] && [ ! -f "$prefix/drive_c/windows/syswow64/kernel32.dll" ]; then
-    echo "the 64-bit prefix $prefix has no 32-bit side; removed" >&2
+    made=$(prefix_made "$target") || return 1
     rm -rf "$prefix"
-    return 1
+    mkdir -p "$(dirname "$prefix")"
+    "$top/tools/prefix-copy.sh" "$made" "$prefix"
   fi
   # This Wine loads its own fonts (among them the symbol font that draws the
   # caption buttons) only from the prefix's Fonts folder, which its prefix
@@ -84,6 +80,28 @@ prefix_up() {
     >"$prefix/drive_c/somnaro-prefix.reg"
   wine_at "$target" reg import 'C:\somnaro-prefix.reg' >/dev/null 2>&1
   rm -f "$prefix/drive_c/somnaro-prefix.reg"
+}
+
+# prefix_made TARGET: prints the folder of a new prefix of TARGET's Windows
+# kind, made by wineboot once per build tree, with its server down. Every
+# prefix of that kind starts as a copy of it: wineboot costs a minute under
+# an emulated 32-bit Wine, and a run needs several prefixes of each kind.
+prefix_made() {
+  local target=$1 made=$top/build/prefixes/$1
+  if [ ! -f "$made/system.reg" ]; then
+    rm -rf "$made"
+    mkdir -p "$(dirname "$made")"   # Wine makes the prefix, not its parent
+    WINEPREFIX=$made WINEDLLOVERRIDES="mscoree,mshtml=" wine_at "$target" wineboot -i >/dev/null 2>&1
+    WINEPREFIX=$made wine_at "$target" wineserver -w
+    # When a 64-bit prefix's 32-bit side cannot start, wineboot still ends
+    # with 0; only an empty syswow64 shows it.
+    if [ "$target" = wow64 ] && [ ! -f "$made/drive_c/windows/syswow64/kernel32.dll" ]; then
+      echo "the 64-bit prefix $made has no 32-bit side; removed" >&2
+      rm -rf "$made"
+      return 1
+    fi
+  fi
+  echo "$made"
 }
 
 tool_place() {

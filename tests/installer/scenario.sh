@@ -90,17 +90,6 @@ server_down() {
   timeout 60 "$top/tools/wine-exec.sh" "$target" wineserver -w 2>/dev/null || true
 }
 
-# Wine's own programs and libraries under C:\windows are nearly all of a
-# prefix (1.3 GB of a 64-bit one) and nothing writes them once it is made: a
-# scenario shares them with the template through hard links and gets its own
-# copy of everything else, so that five scenarios a kind fit on a small disk.
-prefix_copy() {
-  cp -a --link "$1" "$2" &&
-  find "$2" -type f -links +1 ! \( -ipath "$2/drive_c/windows/*" \
-      -regextype posix-extended -iregex '.*\.(dll|drv|exe|sys|ocx|acm|cpl|tlb|ax|ds)$' \) \
-      -exec sh -c 'for f; do cp -p "$f" "$f.copy" && mv -f "$f.copy" "$f" || exit 1; done' _ {} +
-}
-
 scenario() {
   [ -z "$prefix" ] || server_down
   prefix=$work/scenarios/$1
@@ -109,7 +98,7 @@ scenario() {
   installed=$drive_c/$folder_dir
   rm -rf "$prefix"
   mkdir -p "$work/scenarios"
-  prefix_copy "$work/template" "$prefix" || { echo "FAIL: the template prefix could not be copied"; exit 1; }
+  "$top/tools/prefix-copy.sh" "$work/template" "$prefix" || { echo "FAIL: the template prefix could not be copied"; exit 1; }
   export WINEPREFIX=$prefix
   trap server_down EXIT
   server_up
