@@ -21,42 +21,14 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")" && pwd)
 build=$top/build
-# The shipped file is the i686 build; this kernel runs it only under an
-# emulated 32-bit Wine, so the x86_64 build of the same sources runs the
-# fast suite and the benchmark under wine64.
+# The shipped file is the i686 build, run by Debian's i386 Wine (natively, or
+# emulated where the kernel runs no 32-bit code); the x86_64 build of the same
+# sources runs the fast suite and the benchmark under wine64.
 product=$build/i686/bin/Somnaro.scr
 
-# What running the program needs; the rest is for the tests, the release,
-# the pictures and the benchmark.
-run_packages=(cmake make wine wine64 xvfb x11-apps x11-utils googletest python3
-              fonts-wine fonts-liberation)
-more_packages=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 nsis
-               git xdotool openssl wixl msitools faketime libxml2-utils python3-jsonschema
-               python3-yaml)
-
 # install [TARGET]: everything, or only what running TARGET needs: its
-# compiler, and the emulated Wine (i686) with the WoW64 loader folder (wow64).
-install() {
-  local target=${1:-all} p missing=() list=("${run_packages[@]}")
-  case "$target" in
-    all) list+=("${more_packages[@]}") ;;
-    x86_64) list+=(g++-mingw-w64-x86-64) ;;
-    *) list+=(g++-mingw-w64-i686) ;;
-  esac
-  for p in "${list[@]}"; do
-    dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
-  done
-  if [ ${#missing[@]} -gt 0 ]; then
-    echo "installing: ${missing[*]}"
-    apt_refresh
-    apt_install "${missing[@]}"
-  fi
-  # Signs releases; bookworm's own osslsigncode is older.
-  [ "$target" != all ] || "$top/tools/backports-setup.sh" osslsigncode
-  [ "$target" = x86_64 ] || "$top/tools/wine32-setup.sh" "$build/wine32"
-  [ "$target" = i686 ] || [ "$target" = x86_64 ] ||
-    "$top/tools/wow64-setup.sh" "$build/wine-wow64" "$build/wine32"
-}
+# compiler, and the 32-bit Wine (i686) with the WoW64 loader folder (wow64).
+install() { "$top/tools/setup.sh" "${1:-all}" "$build"; }
 
 # compile [TARGET]: both widths with every test program, or only what running
 # TARGET needs: its Somnaro.scr and the stand-in tool. The trees are set up
@@ -75,7 +47,6 @@ compile() {
   done
 }
 
-. "$top/tools/apt.sh"
 . "$top/tools/wine-session.sh"
 
 cmd=${1:-}

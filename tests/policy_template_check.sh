@@ -10,6 +10,7 @@ admx=$src/policy/Somnaro.admx
 adml=$src/policy/en-US/Somnaro.adml
 fail() { echo "FAIL: $*"; exit 1; }
 command -v xmllint >/dev/null || fail "no xmllint (Debian's libxml2-utils)"
+command -v i686-w64-mingw32-strings >/dev/null || fail "no i686-w64-mingw32-strings (Debian's binutils-mingw-w64-i686)"
 xmllint --noout "$admx" "$adml" || fail "not well-formed"
 # The templates' namespace is their default one, which XPath cannot name.
 attribute() { xmllint --xpath "string(//*[local-name()='$2']/@$3)" "$1"; }
@@ -19,7 +20,7 @@ count() { xmllint --xpath "count(//*[local-name()='$2'][@$3='$4'])" "$1"; }
 key=$(attribute "$admx" policy key)
 value=$(attribute "$admx" decimal valueName)
 echo "$key" | grep -qi '^Software\\Policies\\' || fail "key $key is not under Software\\Policies"
-read_names=$(strings -a "$scr")
+read_names=$(i686-w64-mingw32-strings -a "$scr")
 echo "$read_names" | grep -qixF "$key" || fail "$scr never names the key $key"
 echo "$read_names" | grep -qixF "$value" || fail "$scr never names the value $value"
 

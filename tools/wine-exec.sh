@@ -7,10 +7,11 @@
 #   x86_64  the 64-bit build under wine64: the fast path
 #   i686    32-bit programs in a 32-bit prefix, as on 32-bit Windows
 #   wow64   32-bit programs in a 64-bit prefix, as on 64-bit Windows (WoW64)
-# This kernel runs no 32-bit code, so i686 and wow64 run 32-bit processes
-# under the emulated Wine that tools/wine32-setup.sh unpacked into
-# build/wine32; wow64 starts them from the loader folder that
-# tools/wow64-setup.sh laid out in build/wine-wow64.
+# i686 and wow64 run 32-bit processes with the i386 Wine that
+# tools/wine32-setup.sh laid out in build/wine32: natively where the kernel
+# runs 32-bit code, else under qemu-i386 (build/wine32/.mode says which);
+# wow64 starts them from the loader folder that tools/wow64-setup.sh laid out
+# in build/wine-wow64.
 here=$(cd "$(dirname "$0")/.." && pwd)
 target=$1
 shift
@@ -25,13 +26,17 @@ case "$target" in
   i686|wow64)
     # The amd64 server of the same Wine version serves i386 processes too.
     export WINESERVER=/usr/lib/wine/wineserver64
-    # Time limits inside the tests are multiplied by this under emulation.
-    : "${SOMNARO_TIME_SCALE:=4}"
-    export SOMNARO_TIME_SCALE
     [ "$1" = wineserver ] && { shift; exec "$WINESERVER" "$@"; }
+    emulator=""
+    if [ "$(cat "$here/build/wine32/.mode" 2>/dev/null)" = emulated ]; then
+      emulator=qemu-i386
+      # Time limits inside the tests are multiplied by this under emulation.
+      : "${SOMNARO_TIME_SCALE:=4}"
+      export SOMNARO_TIME_SCALE
+    fi
     if [ "$target" = i686 ]; then
       export WINEARCH=win32
-      exec qemu-i386 "$here/build/wine32/usr/lib/wine/wine" "$@"
+      exec $emulator "$here/build/wine32/usr/lib/wine/wine" "$@"
     fi
     export WINEARCH=win64
     exec "$here/build/wine-wow64/lib/wine/wine64" "$@" ;;
