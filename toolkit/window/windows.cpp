@@ -1,5 +1,5 @@
-// Opening and closing numbered top-level windows: class, style, size and
-// place, properties, accelerators and the current gadget window.
+// Opening and closing numbered windows, top-level or inside another's: class,
+// style, size and place, properties, accelerators and the current gadget window.
 #include "toolkit/window/windows.h"
 #include "toolkit/core/program_heap.h"
 #include "toolkit/core/text.h"

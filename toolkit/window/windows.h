@@ -1,5 +1,6 @@
-// Numbered top-level windows: each with a class of its own, a Tab accelerator
-// table, and a window procedure that turns messages into toolkit events.
+// Numbered windows: top-level ones, and children of a window of any process;
+// each with a class of its own, a Tab accelerator table (top-level only), and
+// a window procedure that turns messages into toolkit events.
 #pragma once
 #include "toolkit/core/object_table.h"
 #include <windows.h>
