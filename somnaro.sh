@@ -13,7 +13,8 @@
 #                                downloads into dist/ (installer/make-release.sh)
 #   ./somnaro.sh screenshots     pictures of the shipped file's cancel window
 #                                and settings dialog, at 96 dpi and again at
-#                                SOMNARO_DPI (144), and of the installer's
+#                                SOMNARO_DPI (144), of its preview, ready and
+#                                with hibernation off, and of the installer's
 #                                final page, into docs/
 #   ./somnaro.sh bench           install, build and measure start-up, idle cost,
 #                                size and toolkit costs into bench/results/
@@ -91,6 +92,9 @@ case "$cmd" in
     install; compile; display_up; prefix_up i686; tool_place i686 >/dev/null
     scr_shoot i686 "$top/docs/cancel-window.png" window /s
     scr_shoot i686 "$top/docs/settings-dialog.png" window /c
+    # The preview draws from the preview's height alone, so once is enough.
+    preview_shoot i686 "$top/docs/preview-ready.png"
+    preview_shoot i686 "$top/docs/preview-not-ready.png" off
     # The same at a larger display scale; the prefix goes back to 96 at its
     # next start.
     dpi=${SOMNARO_DPI:-144}

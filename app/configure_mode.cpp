@@ -1,6 +1,6 @@
 // Configuration mode: let the user set the hibernate delay, keeping the text
 // as typed unless its number is below the minimum, where this account's saver
-// reads it; under a policy, only say so.
+// reads it; under a policy, only say so. Only OK changes the stored delay.
 #include "app/delay_setting.h"
 #include "app/globals.h"
 #include "app/modes.h"
@@ -13,18 +13,18 @@ static const uint32_t TYPE_TEXT = 1;  // REG_SZ
 static const int64_t DELAY_MINIMUM = 30;
 
 // The policy's delay is at most 254 characters, as any value read.
-static void policySay(const char* delay) {
+static void policySay(HWND owner, const char* delay) {
     char text[512];
     wsprintfA(text,
               "Your organisation's policy sets the hibernate delay to %s seconds, so it "
               "cannot be changed here.",
               delay);
-    MessageBoxA(nullptr, text, "Somnaro v0.5", MB_OK | MB_ICONINFORMATION);
+    MessageBoxA(owner, text, "Somnaro v0.5", MB_OK | MB_ICONINFORMATION);
 }
 
 // The delay typed is at most what the requester holds; only its first 200
 // characters are named.
-static void storeFailSay(const char* delay) {
+static void storeFailSay(HWND owner, const char* delay) {
     char text[1024];
     wsprintfA(text,
               "The hibernate delay of %.200s seconds could not be saved: Windows let Somnaro "
@@ -32,15 +32,16 @@ static void storeFailSay(const char* delay) {
               "account's own (HKEY_CURRENT_USER\\%s). The screen saver goes on using the "
               "delay it used before.",
               delay, DELAY_SETTINGS_KEY, DELAY_ACCOUNT_KEY);
-    MessageBoxA(nullptr, text, "Somnaro v0.5", MB_OK | MB_ICONWARNING);
+    MessageBoxA(owner, text, "Somnaro v0.5", MB_OK | MB_ICONWARNING);
 }
 
-void ConfigureModeRun() {
+// owner: the window Windows asked for the settings from, or null.
+void ConfigureModeRun(HWND owner) {
     // Asked first: under a policy nothing is written, not even the first
     // run's key, and no requester offers what the saver would not use.
     uint32_t at = WorkspacePosition();
     if (DelayPolicyGet(at)) {
-        policySay(WorkspaceAt(at));
+        policySay(owner, WorkspaceAt(at));
         WorkspacePositionSet(at);
         return;
     }
@@ -57,13 +58,19 @@ void ConfigureModeRun() {
     TextStore(&g_program.delayText, at);
 
     at = WorkspacePosition();
-    InputRequesterShow("Somnaro v0.5", "Hibernate Delay (Seconds, Minimum:30)",
-                       g_program.delayText, at);
+    // Escape, a close request or a requester that cannot open: the user chose
+    // nothing, so the delay stays what it was.
+    if (!InputRequesterShow("Somnaro v0.5", "Hibernate Delay (Seconds, Minimum:30)",
+                            g_program.delayText, at, owner)) {
+        WorkspacePositionSet(at);
+        return;
+    }
     TextStore(&g_program.delayText, at);
 
-    // A cancelled requester gives "", whose number is 0: it too stores the minimum.
+    // A confirmed empty field reads as 0: it too stores the minimum.
     if (TextToInteger(g_program.delayText) < DELAY_MINIMUM) TextAssign(&g_program.delayText, "30");
 
     // A choice Windows lets this account keep nowhere would be lost unseen.
-    if (DelayStore(g_program.delayText) == DELAY_STORED_NOWHERE) storeFailSay(g_program.delayText);
+    if (DelayStore(g_program.delayText) == DELAY_STORED_NOWHERE)
+        storeFailSay(owner, g_program.delayText);
 }

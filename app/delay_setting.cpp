@@ -28,6 +28,14 @@ void DelayGet(uint32_t at) {
     DelaySettingGet(at);
 }
 
+void DelayInUseKeep(TextVar* variable) {
+    uint32_t at = WorkspacePosition();
+    DelayGet(at);
+    TextStore(variable, at);
+    // Only the empty text is replaced: no number test and no minimum here.
+    if (TextEqual(*variable, "")) TextAssign(variable, "60");
+}
+
 int DelayStore(const char* delay) {
     TextOwner text(delay);
     // The computer's key opens for writing only for an elevated administrator

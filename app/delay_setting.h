@@ -2,6 +2,7 @@
 // which wins whenever it sets one, else the account's own choice, else the
 // computer's.
 #pragma once
+#include "toolkit/core/text.h"
 #include <stdint.h>
 
 // The computer's setting, under HKEY_LOCAL_MACHINE, which an administrator's
@@ -28,6 +29,9 @@ void DelaySettingGet(uint32_t at);
 // The delay that applies as text at `at`: the policy's, else the setting's;
 // "" when none has one.
 void DelayGet(uint32_t at);
+// The delay saver mode uses now into the variable: the one that applies,
+// else "60".
+void DelayInUseKeep(TextVar* variable);
 // Keeps the delay as this account's choice: in the computer's key where
 // Windows lets this process write it, the account's own value then removed
 // so that it no longer outranks the computer's; else in the account's key.

@@ -7,20 +7,72 @@
 #include "toolkit/core/text.h"
 #include "toolkit/core/toolkit_chain.h"
 #include "toolkit/process/parameters.h"
+#include "toolkit/window/windows.h"
 #include <string.h>
 
 ProgramGlobals g_program;
 
-static void modeDispatch() {
+namespace {
+// The command lines Windows starts a screen saver with: "/S" from Explorer's
+// Test, "/c:####" from the Settings button, "/p ####" for the small preview
+// screen, and none at all from Explorer's Configure. The window ####, where
+// one is named, is passed on.
+struct Mode {
+    const char* text;  // the first two characters, in lower case
+    void (*run)(HWND window);
+};
+}  // namespace
+
+static void saverRun(HWND) { SaverModeRun(); }
+
+static const Mode MODES[] = {
+    {"/s", saverRun},
+    {"/c", ConfigureModeRun},
+    {"/p", PreviewModeRun},
+};
+
+// Only ASCII letters change: "/S" and "/s" are one mode in every code page.
+static void modeLower(char* text) {
+    for (char* c = text; *c; ++c)
+        if (*c >= 'A' && *c <= 'Z') *c = static_cast<char>(*c - 'A' + 'a');
+}
+
+// The window named after the mode: "/c:####" in the same parameter, else the
+// next parameter, as in "/p ####"; null when neither names a window.
+static HWND modeWindow(const char* parameter) {
+    const uint32_t length = TextLength(parameter);
+    const char* rest = parameter + (length < 2 ? length : 2);
+    if (*rest == ':') ++rest;
+    if (*rest) return WindowFromText(rest);
     uint32_t at = WorkspacePosition();
     ParameterNext(at);
-    TextLeft(WorkspaceAt(at), 2, at);  // built over its own source
-    TextStore(&g_program.modeText, at);
+    HWND window = WindowFromText(WorkspaceAt(at));
+    WorkspacePositionSet(at);
+    return window;
+}
 
-    // Each test is made on its own; no branch changes the mode text.
-    if (TextEqual(g_program.modeText, "/s")) SaverModeRun();
-    if (TextEqual(g_program.modeText, "/c")) ConfigureModeRun();
-    if (TextEqual(g_program.modeText, "/p")) { /* preview shows nothing */ }
+static void modeDispatch() {
+    // The index moves only past a parameter that is there: an empty one in
+    // quotes is a parameter, and names no mode.
+    const int32_t first = *ParameterIndex();
+    uint32_t at = WorkspacePosition();
+    ParameterNext(at);
+    if (*ParameterIndex() == first) {
+        WorkspacePositionSet(at);
+        ConfigureModeRun(nullptr);
+        return;
+    }
+    TextOwner parameter;
+    TextStore(parameter.slot(), at);
+    TextLeft(parameter.get(), 2, at);
+    TextStore(&g_program.modeText, at);
+    if (g_program.modeText) modeLower(g_program.modeText);
+
+    for (const Mode& mode : MODES) {
+        if (!TextEqual(g_program.modeText, mode.text)) continue;
+        mode.run(modeWindow(parameter.get()));
+        return;
+    }
 }
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {

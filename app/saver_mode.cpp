@@ -6,11 +6,7 @@
 #include "toolkit/core/text.h"
 
 void HibernateSchedule() {
-    uint32_t at = WorkspacePosition();
-    DelayGet(at);
-    TextStore(&g_program.delayText, at);
-    // Only the empty text is replaced: no number test and no minimum here.
-    if (TextEqual(g_program.delayText, "")) TextAssign(&g_program.delayText, "60");
+    DelayInUseKeep(&g_program.delayText);
 
     // A tool that cannot hibernate is not started at all: said once, and the
     // cancel window is offered all the same.

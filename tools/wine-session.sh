@@ -20,6 +20,12 @@
 #                       Somnaro.scr started with ARGS; its window (or the whole
 #                       screen) saved as a PNG once that window shows and
 #                       SOMNARO_RUN_SECONDS (1) more have passed, then ended
+#   preview_shoot TARGET OUT [off]
+#                       the preview's picture at 152 x 112 as this prefix
+#                       gives it (with off: hibernation switched off), saved
+#                       as a PNG; painted by the preview's own function in
+#                       one process, since Wine draws no child window that
+#                       belongs to another process
 # Needs $top (the source tree) and $build (the build tree).
 
 wine_at() { "$top/tools/wine-exec.sh" "$@"; }
@@ -129,6 +135,23 @@ window_wait() {
     sleep 0.1
   done
   echo "$id"
+}
+
+preview_shoot() {
+  local target=$1 out=$2 off=${3:-} bmp status=0
+  local power='HKLM\SYSTEM\CurrentControlSet\Control\Power'
+  bmp=$(mktemp --suffix=.bmp)
+  [ -z "$off" ] || wine_at "$target" reg add "$power" /v HibernateEnabled /t REG_DWORD /d 0 /f >/dev/null 2>&1
+  wine_at "$target" "$(target_bin "$target")/preview_shot.exe" "Z:$bmp" || status=$?
+  [ -z "$off" ] || wine_at "$target" reg delete "$power" /v HibernateEnabled /f >/dev/null 2>&1
+  if [ "$status" = 0 ]; then
+    mkdir -p "$(dirname "$out")"
+    python3 "$top/tools/bmp2png.py" "$bmp" "$out" && echo "saved $out"
+  else
+    echo "no preview picture for $out" >&2
+  fi
+  rm -f "$bmp"
+  return "$status"
 }
 
 scr_shoot() {

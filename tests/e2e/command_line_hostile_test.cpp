@@ -54,9 +54,10 @@ std::string bytesGenerate(std::mt19937& random, size_t length) {
 }
 
 // A first parameter that is no mode: it never begins with "/s", "/c" or a
-// quote, and holds no space, so the tail cannot change where it ends.
+// quote in either case, and holds no space, so the tail cannot change where
+// it ends. "/p" names no window here: the preview ends at once.
 std::string noModeGenerate(std::mt19937& random) {
-    static const char* const HEADS[] = {"/S", "/C", "/P", "/p", "/-", "x/s", "\t/s", "-s",
+    static const char* const HEADS[] = {"/a", "-S", "/P", "/p", "/-", "x/s", "\t/s", "-s",
                                         "\xe9", "/\xff", "s/", "/x"};
     std::string head = HEADS[random() % (sizeof HEADS / sizeof HEADS[0])];
     std::string rest = bytesGenerate(random, random() % 12);
@@ -70,12 +71,13 @@ struct Line { std::string arguments; Mode mode; };
 std::vector<Line> linesGenerate() {
     std::mt19937 random(SEED);
     std::vector<Line> lines = {
-        {"", NONE},
+        {"", CONFIGURE},  // no parameter: Explorer's Configure
         {"\"\" /s", NONE},  // an empty first parameter; the /s is never read
         {"\"/x\"/s", NONE},
         {"/q" + std::string(32000, 'q'), NONE},  // one item near the length limit
         {"/x " + bytesGenerate(random, 31990), NONE},
         {"/s", SAVER},
+        {"/S", SAVER},  // Explorer's Test
         {"/s\t\"\xe9\" " + bytesGenerate(random, 40), SAVER},  // a tab does not separate
         {"\"/sx y\" /c", SAVER},
         {"   /s" + std::string(2000, 's'), SAVER},

@@ -1,5 +1,5 @@
-// The real Somnaro.scr in configuration mode: the dialog it shows, and what
-// each entry, Escape or close request leaves in the settings key.
+// The real Somnaro.scr in configuration mode: the dialog it shows, whose it
+// is, and what each entry, Escape or close request leaves in the settings key.
 #include "support/child.h"
 #include "support/time_limit.h"
 #include <gtest/gtest.h>
@@ -46,23 +46,26 @@ TEST_F(ConfigureModeTest, FirstRunCreatesTheKeyWithSixtyAndShowsIt) {
     EXPECT_EQ("60", StoredDelay());
 }
 
-TEST_F(ConfigureModeTest, EntriesBelowThirtyStoreThirtyOthersAsTyped) {
+TEST_F(ConfigureModeTest, EntriesBelowThirtyStoreThirtyOthersAsTypedAndOnlyOkStores) {
     const struct { const char* entry; void (*finish)(HWND); const char* stored; } cases[] = {
         {"45", enterPress, "45"}, {"30", enterPress, "30"}, {"29", enterPress, "30"},
-        {"-5", enterPress, "30"}, {"", enterPress, "30"}, {"  45", enterPress, "  45"},
+        {"20", enterPress, "30"}, {"-5", enterPress, "30"}, {"", enterPress, "30"},
+        {"  45", enterPress, "  45"},
         {"45abc", enterPress, "45abc"},
         {"4294967325", enterPress, "4294967325"},  // 2^32 + 29: the number is 64-bit
         {"9223372036854775808", enterPress, "30"},  // wraps to -2^63
-        {"45", escapePress, "30"}, {"45", closeAsk, "30"},
+        // Every way out but OK keeps the delay, whatever was typed.
+        {"45", escapePress, "120"}, {"20", closeAsk, "120"}, {"", escapePress, "120"},
+        {nullptr, closeAsk, "120"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.entry);
+        SCOPED_TRACE(c.entry ? c.entry : "(nothing typed)");
         // A value that no case stores, so that every case shows its own write.
         RegSetKeyValueA(HKEY_LOCAL_MACHINE, KEY, "HibernateDelay", REG_SZ, "120", 4);
         ChildProcess child;
         HWND dialog = SettingsDialogOpen(child, LIMIT_MS);
         ASSERT_NE(nullptr, dialog);
-        SendMessageA(GetDlgItem(dialog, FIELD), WM_SETTEXT, 0, (LPARAM)c.entry);
+        if (c.entry) SendMessageA(GetDlgItem(dialog, FIELD), WM_SETTEXT, 0, (LPARAM)c.entry);
         c.finish(dialog);
         endedWithZero(child);
         EXPECT_EQ(c.stored, StoredDelay());
@@ -81,7 +84,37 @@ TEST_F(ConfigureModeTest, KeyWithoutValueOpensWithAnEmptyField) {
     EXPECT_EQ("", textOf(GetDlgItem(dialog, FIELD)));
     escapePress(dialog);
     endedWithZero(child);
-    EXPECT_EQ("30", StoredDelay());
+    EXPECT_EQ("<none>", StoredDelay());
+}
+
+// The Screen Saver dialog's Settings button starts "/c:####" with its own
+// window, whose modal dialog the settings then are.
+TEST_F(ConfigureModeTest, SettingsButtonsWindowOwnsTheRequester) {
+    const char* forms[] = {"/c:", "/C "};
+    for (const char* form : forms) {
+        SCOPED_TRACE(form);
+        HWND owner = CreateWindowExA(0, "STATIC", "Screen Saver", WS_POPUP | WS_VISIBLE, 100, 80,
+                                     400, 300, nullptr, nullptr, nullptr, nullptr);
+        ASSERT_NE(nullptr, owner);
+        const std::string handle =
+            std::to_string(static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(owner)));
+        ChildProcess child;
+        HWND dialog = SettingsDialogOpen(child, LIMIT_MS, form + handle);
+        if (dialog) {
+            EXPECT_EQ(owner, GetWindow(dialog, GW_OWNER));
+            EXPECT_FALSE(IsWindowEnabled(owner));  // modal for it
+            RECT o = {}, d = {};
+            GetWindowRect(owner, &o);
+            GetWindowRect(dialog, &d);
+            EXPECT_EQ((o.left + o.right) / 2, (d.left + d.right) / 2);
+            EXPECT_EQ((o.top + o.bottom) / 2, (d.top + d.bottom) / 2);
+            escapePress(dialog);
+            endedWithZero(child);
+            EXPECT_TRUE(IsWindowEnabled(owner));
+        }
+        DestroyWindow(owner);
+        ASSERT_NE(nullptr, dialog);
+    }
 }
 // A hundred thousand typed characters go into the key whole; saver mode can't
 // read data that long and falls back to 60. The entry reads as 45, so it is

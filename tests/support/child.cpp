@@ -39,9 +39,29 @@ bool ChildProcess::start(const std::string& commandLine, const char* directory) 
                           directory, &si, &info_) != 0;
 }
 
+void MessagesPump(DWORD ms, HANDLE until) {
+    const DWORD begin = GetTickCount();
+    for (;;) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        const DWORD spent = GetTickCount() - begin;
+        if (spent >= ms) return;
+        const DWORD count = until ? 1 : 0;
+        if (MsgWaitForMultipleObjects(count, &until, FALSE, ms - spent, QS_ALLINPUT) ==
+            WAIT_OBJECT_0)
+            return;
+    }
+}
+
 bool ChildProcess::wait(DWORD timeoutMs) {
     if (!info_.hProcess) return false;
-    if (WaitForSingleObject(info_.hProcess, timeoutMs) != WAIT_OBJECT_0) return false;
+    // A child may ask the test's own windows something (a requester they
+    // own disables and enables them): answered while waiting.
+    MessagesPump(timeoutMs, info_.hProcess);
+    if (WaitForSingleObject(info_.hProcess, 0) != WAIT_OBJECT_0) return false;
     GetExitCodeProcess(info_.hProcess, &exitCode_);
     return true;
 }
@@ -78,7 +98,7 @@ HWND ProcessWindowWait(DWORD processId, const char* className, DWORD timeoutMs) 
         WindowSearch s = {processId, className, nullptr};
         EnumWindows(windowMatch, reinterpret_cast<LPARAM>(&s));
         if (s.found) return s.found;
-        Sleep(20);
+        MessagesPump(20, nullptr);
     } while (GetTickCount() - begin < timeoutMs);
     return nullptr;
 }
@@ -87,7 +107,7 @@ HWND ChildWindowWait(HWND parent, const char* className, DWORD timeoutMs) {
     DWORD begin = GetTickCount();
     do {
         if (HWND found = FindWindowExA(parent, nullptr, className, nullptr)) return found;
-        Sleep(20);
+        MessagesPump(20, nullptr);
     } while (GetTickCount() - begin < timeoutMs);
     return nullptr;
 }
@@ -161,11 +181,11 @@ std::string StoredDelay() {
                         RRF_RT_REG_SZ, nullptr, text, &size) == ERROR_SUCCESS ? text : "<none>";
 }
 
-HWND SettingsDialogOpen(ChildProcess& child, DWORD timeoutMs) {
+HWND SettingsDialogOpen(ChildProcess& child, DWORD timeoutMs, const std::string& arguments) {
     const int OK_BUTTON = 1000;
-    if (!child.start(ScrCommand("/c"))) return nullptr;
+    if (!child.start(ScrCommand(arguments))) return nullptr;
     HWND dialog = ProcessWindowWait(child.id(), "InputRequester", timeoutMs);
-    for (DWORD begin = GetTickCount(); dialog && !GetDlgItem(dialog, OK_BUTTON); Sleep(10))
+    for (DWORD begin = GetTickCount(); dialog && !GetDlgItem(dialog, OK_BUTTON); MessagesPump(10, nullptr))
         if (GetTickCount() - begin > timeoutMs) return nullptr;
     return dialog;
 }

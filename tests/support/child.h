@@ -11,6 +11,10 @@ std::string TestBinDir();
 // A command line that starts the built Somnaro.scr with the given arguments.
 std::string ScrCommand(const std::string& arguments);
 
+// Answers the messages of the test thread's own windows for up to ms, or
+// until the handle (null for none) is signalled.
+void MessagesPump(DWORD ms, HANDLE until);
+
 class ChildProcess {                 // one started process; ended if still running
 public:
     ChildProcess() = default;
@@ -37,9 +41,10 @@ DWORD ChildRunExitCode(const std::string& commandLine, DWORD timeoutMs);
 // waited for up to the limit; null when none came.
 HWND ProcessWindowWait(DWORD processId, const char* className, DWORD timeoutMs);
 
-// Starts "/c" of the built Somnaro.scr and waits for its requester with all
-// its controls (the OK button is made last); null when none came in time.
-HWND SettingsDialogOpen(ChildProcess& child, DWORD timeoutMs);
+// Starts the built Somnaro.scr with arguments ("/c" unless given) and waits
+// for its requester with all its controls (the OK button is made last); null
+// when none came in time.
+HWND SettingsDialogOpen(ChildProcess& child, DWORD timeoutMs, const std::string& arguments = "/c");
 
 // A child window of that class in the parent (a window shows before its
 // controls are made), waited for up to the limit; null when none came.

@@ -14,7 +14,8 @@ const char CLASS_NAME[] = "InputRequester";
 // Process-wide, so only one requester may be open in the process at a time.
 struct RequesterState {
     int32_t done;           // set when the dialog window is destroyed
-    HWND owner;             // the process's foreground window at opening, if any
+    int32_t confirmed;      // set by OK or Enter, while a requester waits for the text
+    HWND owner;             // the caller's window, else the process's foreground window
     int32_t ownerDisabled;  // 1 while the requester keeps the owner disabled
     HWND field;
     HFONT font;             // a stock object: fetched once, never deleted
@@ -86,6 +87,7 @@ static void textKeep(HWND dialog) {
     char** slot = reinterpret_cast<char**>(GetWindowLongPtrA(dialog, GWLP_USERDATA));
     // A dialog whose requester has returned has no slot left to fill.
     if (!slot) return;
+    g_requester.confirmed = 1;
     int length = GetWindowTextLengthA(g_requester.field);
     char* block = static_cast<char*>(HeapAlloc(ProgramHeap(), 0, length + 1));
     if (!block) return;  // the requester then returns ""
@@ -155,8 +157,10 @@ static void classUnregister() {
     UnregisterClassA(CLASS_NAME, instanceHandle());
 }
 
-static void ownerSuspend() {
-    g_requester.owner = processForegroundWindow();
+// The caller's window, where it names one, may belong to another process:
+// the window Windows asks a screen saver's settings for.
+static void ownerSuspend(HWND given) {
+    g_requester.owner = given && IsWindow(given) ? given : processForegroundWindow();
     g_requester.ownerDisabled = 0;
     if (g_requester.owner && IsWindowEnabled(g_requester.owner)) {
         EnableWindow(g_requester.owner, FALSE);
@@ -194,6 +198,30 @@ static void controlsCreate(HWND dialog, const char* prompt, const char* defaultT
                   110, 67, 80, 25, REQUESTER_OK);
 }
 
+// The outer place of the dialog, whose centre is `half` from its corner:
+// centred on the primary screen, never on a window of this process; centred
+// on a caller's owner and kept whole on the work area of the owner's monitor.
+static POINT dialogPlace(HWND givenOwner, SIZE size, SIZE half) {
+    POINT at = {GetSystemMetrics(SM_CXSCREEN) / 2 - half.cx,
+                GetSystemMetrics(SM_CYSCREEN) / 2 - half.cy};
+    RECT owner;
+    if (!givenOwner || !GetWindowRect(givenOwner, &owner)) return at;
+    at.x = (owner.left + owner.right) / 2 - half.cx;
+    at.y = (owner.top + owner.bottom) / 2 - half.cy;
+    const int width = size.cx, height = size.cy;
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    if (!GetMonitorInfoA(MonitorFromWindow(givenOwner, MONITOR_DEFAULTTONEAREST), &monitor))
+        return at;
+    const RECT& work = monitor.rcWork;
+    // The top-left corner wins where the work area is smaller than the dialog.
+    if (at.x + width > work.right) at.x = work.right - width;
+    if (at.y + height > work.bottom) at.y = work.bottom - height;
+    if (at.x < work.left) at.x = work.left;
+    if (at.y < work.top) at.y = work.top;
+    return at;
+}
+
 static HACCEL acceleratorsCreate() {
     ACCEL keys[2] = {
         {FVIRTKEY, VK_RETURN, REQUESTER_OK},
@@ -228,29 +256,32 @@ static void resultDeliver(char* block, uint32_t at) {
     if (block) HeapFree(ProgramHeap(), 0, block);
 }
 
-void InputRequesterShow(const char* title, const char* prompt, const char* defaultText,
-                        uint32_t at) {
+int InputRequesterShow(const char* title, const char* prompt, const char* defaultText,
+                       uint32_t at, HWND owner) {
     HeapTextCopy titleCopy(title);  // made first, freed last
     HeapTextCopy promptCopy(prompt);
     HeapTextCopy defaultCopy(defaultText);
     if (!g_requester.font) g_requester.font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     classRegister();
     g_requester.done = 0;
+    g_requester.confirmed = 0;
+    if (owner && !IsWindow(owner)) owner = nullptr;  // a handle that names no window: as if none
     ThreadWindowsSuspend();
-    ownerSuspend();
+    ownerSuspend(owner);
 
-    // Centred on the primary screen, never on its owner; 300 x 130 units with
-    // its caption, which the system draws in this screen's pixels as well.
+    // 300 x 130 units with its caption, which the system draws in this
+    // screen's pixels as well.
+    const SIZE size = {ScreenPixels(300), ScreenPixels(130)};
+    const POINT place = dialogPlace(owner, size, {ScreenPixels(150), ScreenPixels(65)});
     HWND dialog = CreateWindowExA(0, CLASS_NAME, titleCopy.get(), WS_VISIBLE | WS_CAPTION,
-                                  GetSystemMetrics(SM_CXSCREEN) / 2 - ScreenPixels(150),
-                                  GetSystemMetrics(SM_CYSCREEN) / 2 - ScreenPixels(65),
-                                  ScreenPixels(300), ScreenPixels(130),
-                                  processForegroundWindow(), nullptr, instanceHandle(), nullptr);
+                                  place.x, place.y, size.cx, size.cy,
+                                  owner ? owner : processForegroundWindow(), nullptr,
+                                  instanceHandle(), nullptr);
     if (!dialog) {
         restoreStep();
         classUnregister();
         resultDeliver(nullptr, at);
-        return;
+        return 0;
     }
 
     char* slot = nullptr;  // receives the confirmed text's block
@@ -273,4 +304,5 @@ void InputRequesterShow(const char* title, const char* prompt, const char* defau
     resultDeliver(slot, at);
     // The quit belongs to the caller's loop, which must still see it.
     if (quit) PostQuitMessage(static_cast<int>(quitCode));
+    return g_requester.confirmed;
 }

@@ -4,8 +4,9 @@
 #include <windows.h>
 #include <stdint.h>
 
-// Queued window events. The first four share their numbers with WM_MOVE,
-// WM_SIZE, WM_PAINT and WM_CLOSE, so a raw WM_PAINT or WM_CLOSE reads the same.
+// Queued window events. The first five share their numbers with WM_DESTROY,
+// WM_MOVE, WM_SIZE, WM_PAINT and WM_CLOSE, so a raw WM_PAINT or WM_CLOSE reads the same.
+const int32_t EVENT_WINDOW_DESTROYED = 2;  // a child window went with its parent
 const int32_t EVENT_WINDOW_MOVED = 3;
 const int32_t EVENT_WINDOW_SIZED = 5;
 const int32_t EVENT_WINDOW_REPAINT = 15;

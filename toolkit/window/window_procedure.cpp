@@ -86,7 +86,44 @@ static LRESULT onActivate(const MessageContext& m) {
 
 static LRESULT onEraseBackground(const MessageContext& m) {
     post(m, EVENT_WINDOW_REPAINT, 0);
+    // A painter paints every pixel itself; erasing first would only flicker.
+    if (ownMessage(m) && m.record->painter) return 1;
     return RESULT_NOT_HANDLED;  // the class brush still paints
+}
+
+namespace {
+class PaintOwner {  // one BeginPaint, ended by EndPaint; not copyable
+public:
+    explicit PaintOwner(HWND window) : window_(window) { dc_ = BeginPaint(window, &paint_); }
+    PaintOwner(const PaintOwner&) = delete;
+    PaintOwner& operator=(const PaintOwner&) = delete;
+    ~PaintOwner() { EndPaint(window_, &paint_); }
+    HDC get() const { return dc_; }
+private:
+    HWND window_;
+    PAINTSTRUCT paint_ = {};
+    HDC dc_ = nullptr;
+};
+}  // namespace
+
+static LRESULT onPaint(const MessageContext& m) {
+    if (!ownMessage(m) || !m.record->painter) return RESULT_NOT_HANDLED;
+    RECT client = {};
+    GetClientRect(m.window, &client);
+    PaintOwner paint(m.window);
+    if (paint.get()) m.record->painter(paint.get(), client.right, client.bottom);
+    return 0;
+}
+
+// A child of another window goes with it, unasked: the record forgets the
+// handle, and the program hears of it even while its loop sleeps in
+// GetMessageA, which a sent destruction does not wake.
+static LRESULT onDestroy(const MessageContext& m) {
+    if (!ownMessage(m) || !m.record->embedded) return RESULT_NOT_HANDLED;
+    m.record->window = nullptr;
+    post(m, EVENT_WINDOW_DESTROYED, 0);
+    PostThreadMessageA(GetCurrentThreadId(), WM_NULL, 0, 0);
+    return 0;
 }
 
 static BOOL CALLBACK sysColorForward(HWND child, LPARAM) {
@@ -147,6 +184,8 @@ static const Route ROUTES[] = {
     {WM_SIZE, onSize},
     {WM_ACTIVATE, onActivate},
     {WM_ERASEBKGND, onEraseBackground},
+    {WM_PAINT, onPaint},
+    {WM_DESTROY, onDestroy},
     {WM_SYSCOLORCHANGE, onSysColorChange},
     {WM_GETMINMAXINFO, onGetMinMaxInfo},
     {WM_NOTIFY, onNotify},

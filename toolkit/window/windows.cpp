@@ -1,5 +1,5 @@
-// Opening and closing numbered top-level windows: class, style, size and
-// place, properties, accelerators and the current gadget window.
+// Opening and closing numbered windows, top-level or inside another's: class,
+// style, size and place, properties, accelerators and the current gadget window.
 #include "toolkit/window/windows.h"
 #include "toolkit/core/program_heap.h"
 #include "toolkit/core/text.h"
@@ -107,16 +107,7 @@ static void classNameFormat(char* out, ObjectNumber number) {
     NameFormat(out, CLASS_PREFIX, number);
 }
 
-intptr_t WindowOpen(ObjectNumber number, int32_t x, int32_t y, int32_t width, int32_t height,
-                    const char* title, uint32_t flags) {
-    TextOwner caption(title);
-    WindowRecord* record = static_cast<WindowRecord*>(ObjectNew(g_windowTable, number));
-    if (!record) return 0;
-    const bool chosen = number == ANY_NUMBER;
-    if (chosen) number = reinterpret_cast<ObjectNumber>(record);
-
-    char className[NAME_SIZE];
-    classNameFormat(className, number);
+static void classRegister(const char* className) {
     WNDCLASSA windowClass = {};
     windowClass.style = CS_DBLCLKS;
     windowClass.lpfnWndProc = WindowClassProc;
@@ -127,6 +118,19 @@ intptr_t WindowOpen(ObjectNumber number, int32_t x, int32_t y, int32_t width, in
     windowClass.lpszClassName = className;
     // Not tested: a class of that name still registered serves just as well.
     RegisterClassA(&windowClass);
+}
+
+intptr_t WindowOpen(ObjectNumber number, int32_t x, int32_t y, int32_t width, int32_t height,
+                    const char* title, uint32_t flags) {
+    TextOwner caption(title);
+    WindowRecord* record = static_cast<WindowRecord*>(ObjectNew(g_windowTable, number));
+    if (!record) return 0;
+    const bool chosen = number == ANY_NUMBER;
+    if (chosen) number = reinterpret_cast<ObjectNumber>(record);
+
+    char className[NAME_SIZE];
+    classNameFormat(className, number);
+    classRegister(className);
 
     const WindowShape shape = shapeFromFlags(flags);
     // The caller's place and client size are 96-dpi units; the frame that
@@ -171,16 +175,67 @@ intptr_t WindowOpen(ObjectNumber number, int32_t x, int32_t y, int32_t width, in
     return chosen ? number : reinterpret_cast<intptr_t>(window);
 }
 
+intptr_t WindowChildOpen(ObjectNumber number, HWND parent) {
+    RECT client;
+    if (!parent || !GetClientRect(parent, &client)) return 0;
+    WindowRecord* record = static_cast<WindowRecord*>(ObjectNew(g_windowTable, number));
+    if (!record) return 0;
+    const bool chosen = number == ANY_NUMBER;
+    if (chosen) number = reinterpret_cast<ObjectNumber>(record);
+
+    char className[NAME_SIZE];
+    classNameFormat(className, number);
+    classRegister(className);
+    // No parent notification: the parent's thread, perhaps another program's,
+    // need not answer for this window to be made. The parent's client area is
+    // in its own pixels already.
+    HWND window = CreateWindowExA(WS_EX_NOPARENTNOTIFY, className, nullptr,
+                                  WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, client.right,
+                                  client.bottom, parent, nullptr, ModuleInstance(), nullptr);
+    record->window = window;
+    if (!window) {
+        UnregisterClassA(className, ModuleInstance());
+        ObjectRemove(g_windowTable, number);
+        return 0;
+    }
+    record->embedded = 1;
+    SetPropA(window, PROPERTY_WINDOW_ID, reinterpret_cast<HANDLE>(number + 1));
+    return chosen ? number : reinterpret_cast<intptr_t>(window);
+}
+
+void WindowPainterSet(ObjectNumber number, WindowPainter painter) {
+    WindowRecord* record = static_cast<WindowRecord*>(ObjectFind(g_windowTable, number));
+    if (!record || !record->window) return;
+    record->painter = painter;
+    InvalidateRect(record->window, nullptr, TRUE);
+}
+
+HWND WindowFromText(const char* text) {
+    if (!text || !*text) return nullptr;
+    uint64_t value = 0;
+    for (const char* p = text; *p; ++p) {
+        if (*p < '0' || *p > '9') return nullptr;
+        if (value > (UINT64_MAX - 9) / 10) return nullptr;  // more digits than any handle has
+        value = value * 10 + static_cast<uint64_t>(*p - '0');
+    }
+    if (value > UINTPTR_MAX) return nullptr;
+    HWND window = reinterpret_cast<HWND>(static_cast<uintptr_t>(value));
+    return IsWindow(window) ? window : nullptr;
+}
+
 void WindowClose(ObjectNumber number) {
     WindowRecord* record = static_cast<WindowRecord*>(ObjectFind(g_windowTable, number));
     if (!record) return;
+    // A child that went with its parent left its record behind, and only that.
     HWND window = record->window;
-    HWND owner = GetWindow(window, GW_OWNER);
-    if (owner) SetActiveWindow(owner);
-    // From here the window procedure finds no number, so the destruction
-    // posts no events.
-    RemovePropA(window, PROPERTY_WINDOW_ID);
-    DestroyWindow(window);
+    if (window) {
+        HWND owner = GetWindow(window, GW_OWNER);
+        if (owner) SetActiveWindow(owner);
+        // From here the window procedure finds no number, so the destruction
+        // posts no events.
+        RemovePropA(window, PROPERTY_WINDOW_ID);
+        DestroyWindow(window);
+    }
     char className[NAME_SIZE];
     classNameFormat(className, number);
     UnregisterClassA(className, ModuleInstance());
