@@ -120,17 +120,39 @@ static void classRegister(const char* className) {
     RegisterClassA(&windowClass);
 }
 
+// The record of a window about to be made, with its class registered; for
+// ANY_NUMBER the record's address becomes its number. Null when the table has
+// no room.
+static WindowRecord* recordMake(ObjectNumber* number, char* className) {
+    WindowRecord* record = static_cast<WindowRecord*>(ObjectNew(g_windowTable, *number));
+    if (!record) return nullptr;
+    if (*number == ANY_NUMBER) *number = reinterpret_cast<ObjectNumber>(record);
+    classNameFormat(className, *number);
+    classRegister(className);
+    return record;
+}
+
+// The record takes the window made for it; where none was made, the class
+// and the record go again.
+static bool windowAdopt(WindowRecord* record, ObjectNumber number, const char* className,
+                        HWND window) {
+    record->window = window;
+    if (!window) {
+        UnregisterClassA(className, ModuleInstance());
+        ObjectRemove(g_windowTable, number);
+        return false;
+    }
+    SetPropA(window, PROPERTY_WINDOW_ID, reinterpret_cast<HANDLE>(number + 1));
+    return true;
+}
+
 intptr_t WindowOpen(ObjectNumber number, int32_t x, int32_t y, int32_t width, int32_t height,
                     const char* title, uint32_t flags) {
     TextOwner caption(title);
-    WindowRecord* record = static_cast<WindowRecord*>(ObjectNew(g_windowTable, number));
-    if (!record) return 0;
     const bool chosen = number == ANY_NUMBER;
-    if (chosen) number = reinterpret_cast<ObjectNumber>(record);
-
     char className[NAME_SIZE];
-    classNameFormat(className, number);
-    classRegister(className);
+    WindowRecord* record = recordMake(&number, className);
+    if (!record) return 0;
 
     const WindowShape shape = shapeFromFlags(flags);
     // The caller's place and client size are 96-dpi units; the frame that
@@ -146,13 +168,7 @@ intptr_t WindowOpen(ObjectNumber number, int32_t x, int32_t y, int32_t width, in
     HWND window = CreateWindowExA(shape.exStyle, className, caption.get(), shape.style, x, y,
                                   outerWidth, outerHeight, nullptr, nullptr, ModuleInstance(),
                                   nullptr);
-    record->window = window;
-    if (!window) {
-        UnregisterClassA(className, ModuleInstance());
-        ObjectRemove(g_windowTable, number);
-        return 0;
-    }
-    SetPropA(window, PROPERTY_WINDOW_ID, reinterpret_cast<HANDLE>(number + 1));
+    if (!windowAdopt(record, number, className, window)) return 0;
 
     if (!shape.hidden) {
         int show = SW_SHOWNORMAL;
@@ -178,28 +194,18 @@ intptr_t WindowOpen(ObjectNumber number, int32_t x, int32_t y, int32_t width, in
 intptr_t WindowChildOpen(ObjectNumber number, HWND parent) {
     RECT client;
     if (!parent || !GetClientRect(parent, &client)) return 0;
-    WindowRecord* record = static_cast<WindowRecord*>(ObjectNew(g_windowTable, number));
-    if (!record) return 0;
     const bool chosen = number == ANY_NUMBER;
-    if (chosen) number = reinterpret_cast<ObjectNumber>(record);
-
     char className[NAME_SIZE];
-    classNameFormat(className, number);
-    classRegister(className);
+    WindowRecord* record = recordMake(&number, className);
+    if (!record) return 0;
     // No parent notification: the parent's thread, perhaps another program's,
     // need not answer for this window to be made. The parent's client area is
     // in its own pixels already.
     HWND window = CreateWindowExA(WS_EX_NOPARENTNOTIFY, className, nullptr,
                                   WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, client.right,
                                   client.bottom, parent, nullptr, ModuleInstance(), nullptr);
-    record->window = window;
-    if (!window) {
-        UnregisterClassA(className, ModuleInstance());
-        ObjectRemove(g_windowTable, number);
-        return 0;
-    }
+    if (!windowAdopt(record, number, className, window)) return 0;
     record->embedded = 1;
-    SetPropA(window, PROPERTY_WINDOW_ID, reinterpret_cast<HANDLE>(number + 1));
     return chosen ? number : reinterpret_cast<intptr_t>(window);
 }
 
