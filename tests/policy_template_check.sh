@@ -9,8 +9,8 @@ scr=$2
 admx=$src/policy/Somnaro.admx
 adml=$src/policy/en-US/Somnaro.adml
 fail() { echo "FAIL: $*"; exit 1; }
-command -v xmllint >/dev/null || fail "no xmllint (Debian's libxml2-utils)"
-command -v i686-w64-mingw32-strings >/dev/null || fail "no i686-w64-mingw32-strings (Debian's binutils-mingw-w64-i686)"
+. "$src/tests/tools_needed.sh"
+tools_needed xmllint:libxml2-utils i686-w64-mingw32-strings:binutils-mingw-w64-i686
 xmllint --noout "$admx" "$adml" || fail "not well-formed"
 # The templates' namespace is their default one, which XPath cannot name.
 attribute() { xmllint --xpath "string(//*[local-name()='$2']/@$3)" "$1"; }

@@ -7,6 +7,8 @@
 set -u
 scr=$1
 fail() { echo "FAIL: $*"; exit 1; }
+. "$(dirname "$0")/tools_needed.sh"
+tools_needed i686-w64-mingw32-objdump:binutils-mingw-w64-i686
 [ -f "$scr" ] || fail "no file $scr"
 head=$(i686-w64-mingw32-objdump -f "$scr")
 echo "$head" | grep -q 'file format pei-i386' || fail "not PE32 i386: $head"

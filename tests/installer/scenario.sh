@@ -43,6 +43,8 @@
 # Windows).
 
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+. "$top/tests/tools_needed.sh"
+tools_needed msiinfo:msitools osslsigncode:osslsigncode i686-w64-mingw32-objdump:binutils-mingw-w64-i686
 # A maintainer's signing key and address are for real releases: the tests'
 # releases are signed, and have winget's manifests, only where a test asks.
 unset "${!SOMNARO_SIGN_@}" SOMNARO_RELEASE_URL

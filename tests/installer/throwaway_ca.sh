@@ -7,6 +7,8 @@
 # leaf.key (the certificate and its RSA key, with which the same input signs
 # to the same bytes), and leaf.p12 with its password in leaf.pass.
 set -euo pipefail
+. "$(dirname "$0")/../tools_needed.sh"
+tools_needed openssl:openssl
 dir=$1
 rm -rf "$dir"
 mkdir -p "$dir"
