@@ -12,6 +12,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 target=$1 build=$2
 . "$here/apt.sh"
+trap '[ -z "$apt_prefs" ] || rm -f "$apt_prefs"' EXIT
 
 # What running the program needs; the rest is for the tests, the release,
 # the pictures and the benchmark.
