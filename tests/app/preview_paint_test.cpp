@@ -4,6 +4,7 @@
 // puts it, the line beneath, and the background everywhere else.
 #include "app/preview.h"
 #include "app/tool.h"
+#include "support/canvas.h"
 #include "toolkit/window/drawing.h"
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -12,43 +13,6 @@
 
 namespace {
 const int WIDTH = 152, HEIGHT = 112;
-
-// A 32-bit top-down DIB with a DC of its own; pixels read as 0x00RRGGBB.
-class Canvas {
-public:
-    Canvas() : dc_(CreateCompatibleDC(nullptr)) {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = WIDTH;
-        info.bmiHeader.biHeight = -HEIGHT;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        void* bits = nullptr;
-        bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        pixels_ = static_cast<DWORD*>(bits);
-        old_ = SelectObject(dc_, bitmap_);
-        for (int i = 0; i < WIDTH * HEIGHT; ++i) pixels_[i] = 0x00123456;  // no colour drawn here
-    }
-    Canvas(const Canvas&) = delete;
-    Canvas& operator=(const Canvas&) = delete;
-    ~Canvas() {
-        SelectObject(dc_, old_);
-        DeleteObject(bitmap_);
-        DeleteDC(dc_);
-    }
-    HDC dc() const { return dc_; }
-    bool ready() const { return pixels_ != nullptr; }
-    DWORD at(int x, int y) const {
-        GdiFlush();
-        return pixels_[y * WIDTH + x] & 0xFFFFFF;
-    }
-private:
-    HDC dc_;
-    HBITMAP bitmap_ = nullptr;
-    HGDIOBJ old_ = nullptr;
-    DWORD* pixels_ = nullptr;
-};
 
 DWORD rgb(COLORREF c) { return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c); }
 
@@ -75,7 +39,7 @@ TEST(PreviewPaintTest, LayoutKeepsTheMoonAboveTheLinesInsideThePreview) {
 
 TEST(PreviewPaintTest, ReadyAndNotReadyShowTheMoonAndTheirOwnLine) {
     const PreviewLayout layout = PreviewLayoutOf(WIDTH, HEIGHT);
-    Canvas ready, notReady, moon;
+    Canvas ready(WIDTH, HEIGHT), notReady(WIDTH, HEIGHT), moon(WIDTH, HEIGHT);
     ASSERT_TRUE(ready.ready() && notReady.ready() && moon.ready());
     PreviewPaint(ready.dc(), WIDTH, HEIGHT, "60", 0);
     PreviewPaint(notReady.dc(), WIDTH, HEIGHT, "60", TOOL_HIBERNATION_OFF);

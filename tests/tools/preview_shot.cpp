@@ -5,6 +5,7 @@
 #include "app/delay_setting.h"
 #include "app/preview.h"
 #include "app/tool.h"
+#include "support/canvas.h"
 #include "toolkit/core/program_heap.h"
 #include "toolkit/core/toolkit_chain.h"
 #include <stdio.h>
@@ -45,26 +46,14 @@ int main(int argc, char** argv) {
     DelayInUseKeep(&delay);
     const uint32_t missing = ToolReadinessCheck();
 
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = WIDTH;
-    info.bmiHeader.biHeight = -HEIGHT;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
     int result = 1;
-    HDC dc = CreateCompatibleDC(nullptr);
-    void* pixels = nullptr;
-    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
-    if (dc && bitmap) {
-        HGDIOBJ old = SelectObject(dc, bitmap);
-        PreviewPaint(dc, WIDTH, HEIGHT, delay, missing);
-        GdiFlush();
-        if (bitmapSave(argv[1], pixels)) result = 0;
-        SelectObject(dc, old);
+    {
+        Canvas canvas(WIDTH, HEIGHT);
+        if (canvas.ready()) {
+            PreviewPaint(canvas.dc(), WIDTH, HEIGHT, delay, missing);
+            if (bitmapSave(argv[1], canvas.pixels())) result = 0;
+        }
     }
-    if (bitmap) DeleteObject(bitmap);
-    if (dc) DeleteDC(dc);
     printf("%s: %s, delay %s\n", argv[1], missing ? "not ready" : "ready", delay ? delay : "");
     TextRelease(delay);
     ToolkitEnd();
